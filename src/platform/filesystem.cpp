@@ -1,0 +1,145 @@
+#include "platform/filesystem.h"
+
+#include "platform/error.h"
+
+#include <QByteArray>
+#include <QFile>
+#include <QStringDecoder>
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace platform {
+
+namespace {
+
+const QString kSource = QStringLiteral("FileSystem");
+
+Error errorFromErrno(int code)
+{
+    switch (code) {
+    case ENOENT:
+    case ENOTDIR:
+        return Error::fromNumber(Error::FileNotFound, kSource);
+    case EACCES:
+    case EPERM:
+    case EROFS:
+        return Error::fromNumber(Error::PermissionDenied, kSource);
+    case ENOMEM:
+        return Error::fromNumber(Error::OutOfMemory, kSource);
+    case EIO:
+        return Error::fromNumber(Error::DeviceIOError, kSource);
+    default:
+        return Error::fromNumber(Error::PathFileAccessError, kSource);
+    }
+}
+
+class FileDescriptor
+{
+public:
+    explicit FileDescriptor(int fd) : m_fd(fd) {}
+    ~FileDescriptor()
+    {
+        if (m_fd >= 0)
+            ::close(m_fd);
+    }
+    FileDescriptor(const FileDescriptor &) = delete;
+    FileDescriptor &operator=(const FileDescriptor &) = delete;
+    int get() const { return m_fd; }
+
+private:
+    int m_fd;
+};
+
+qsizetype lineBreakIn(const char *data, qsizetype size)
+{
+    for (qsizetype i = 0; i < size; ++i) {
+        if (data[i] == '\n' || data[i] == '\r')
+            return i;
+    }
+    return -1;
+}
+
+} // namespace
+
+QString LocalFileSystem::executableDirectory() const
+{
+    // /proc/self/exe names the binary itself, whatever the working directory
+    // or argv[0] say.
+    QByteArray target(4096, Qt::Uninitialized);
+    for (;;) {
+        const ssize_t length = ::readlink("/proc/self/exe", target.data(), size_t(target.size()));
+        if (length < 0)
+            throw errorFromErrno(errno);
+        if (length < target.size()) {
+            target.truncate(length);
+            break;
+        }
+        target.resize(target.size() * 2);
+    }
+    const qsizetype slash = target.lastIndexOf('/');
+    target.truncate(slash <= 0 ? 1 : slash);
+    return QFile::decodeName(target);
+}
+
+bool LocalFileSystem::fileExists(const QString &path) const
+{
+    struct stat info;
+    if (::stat(QFile::encodeName(path).constData(), &info) != 0) {
+        // A missing file, a dangling link or a missing directory mean "no
+        // file"; anything else means the test itself could not be made.
+        if (errno == ENOENT || errno == ENOTDIR)
+            return false;
+        throw errorFromErrno(errno);
+    }
+    return S_ISREG(info.st_mode);
+}
+
+QString LocalFileSystem::readFirstLine(const QString &path) const
+{
+    // Non-blocking, so that a FIFO swapped in after the existence test cannot
+    // hang the program; it is refused below as not being a regular file.
+    FileDescriptor file(::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+    if (file.get() < 0)
+        throw errorFromErrno(errno);
+    struct stat info;
+    if (::fstat(file.get(), &info) != 0)
+        throw errorFromErrno(errno);
+    if (!S_ISREG(info.st_mode))
+        throw Error::fromNumber(Error::PathFileAccessError, kSource);
+
+    QByteArray line;
+    bool sawAnything = false;
+    char chunk[64 * 1024];
+    for (;;) {
+        const ssize_t got = ::read(file.get(), chunk, sizeof chunk);
+        if (got < 0) {
+            if (errno == EINTR)
+                continue;
+            throw errorFromErrno(errno);
+        }
+        if (got == 0)
+            break;
+        sawAnything = true;
+        const qsizetype end = lineBreakIn(chunk, got);
+        line.append(chunk, end < 0 ? got : end);
+        if (end >= 0)
+            break;
+    }
+    if (!sawAnything)
+        throw Error::fromNumber(Error::InputPastEndOfFile, kSource);
+
+    QStringDecoder decode(QStringConverter::System);
+    return decode(line);
+}
+
+void LocalFileSystem::deleteFile(const QString &path)
+{
+    if (::unlink(QFile::encodeName(path).constData()) != 0)
+        throw errorFromErrno(errno);
+}
+
+} // namespace platform

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QString>
+
+namespace platform {
+
+// The file operations the intake needs. Every failure is raised as
+// platform::Error.
+class FileSystem
+{
+public:
+    virtual ~FileSystem() = default;
+
+    // Directory of the running executable as the OS reports it, without a
+    // trailing separator; never the working directory.
+    virtual QString executableDirectory() const = 0;
+    // True only for a regular file, or a symbolic link to one.
+    virtual bool fileExists(const QString &path) const = 0;
+    // The text up to the first LF, CRLF or lone CR, without the break, decoded
+    // in the locale's encoding. Fails on an empty file.
+    virtual QString readFirstLine(const QString &path) const = 0;
+    virtual void deleteFile(const QString &path) = 0;
+};
+
+class LocalFileSystem : public FileSystem
+{
+public:
+    QString executableDirectory() const override;
+    bool fileExists(const QString &path) const override;
+    QString readFirstLine(const QString &path) const override;
+    void deleteFile(const QString &path) override;
+};
+
+} // namespace platform

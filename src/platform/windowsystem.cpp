@@ -1,0 +1,169 @@
+#include "platform/windowsystem.h"
+
+#include "platform/error.h"
+#include "platform/twips.h"
+
+#include <QGuiApplication>
+#include <QScreen>
+#include <QWidget>
+#include <QWindow>
+#include <QtGui/qguiapplication_platform.h>
+
+#include <xcb/xcb.h>
+
+#include <chrono>
+#include <cmath>
+#include <cstdlib>
+#include <optional>
+#include <thread>
+
+namespace platform {
+
+namespace {
+
+const QString kSource = QStringLiteral("WindowSystem");
+
+xcb_atom_t internAtom(xcb_connection_t *connection, const char *name)
+{
+    const auto cookie = xcb_intern_atom(connection, 0, uint16_t(std::strlen(name)), name);
+    xcb_intern_atom_reply_t *reply = xcb_intern_atom_reply(connection, cookie, nullptr);
+    const xcb_atom_t atom = reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
+    std::free(reply);
+    return atom;
+}
+
+bool windowManagerSupports(xcb_connection_t *connection, xcb_window_t root, xcb_atom_t supported, xcb_atom_t wanted)
+{
+    const auto cookie = xcb_get_property(connection, 0, root, supported, XCB_ATOM_ATOM, 0, 1024);
+    xcb_get_property_reply_t *reply = xcb_get_property_reply(connection, cookie, nullptr);
+    bool found = false;
+    if (reply && reply->format == 32) {
+        const auto *atoms = static_cast<const xcb_atom_t *>(xcb_get_property_value(reply));
+        const int count = xcb_get_property_value_length(reply) / 4;
+        for (int i = 0; i < count && !found; ++i)
+            found = atoms[i] == wanted;
+    }
+    std::free(reply);
+    return found;
+}
+
+// Left, right, top and bottom, or nothing yet.
+bool readFrameExtents(xcb_connection_t *connection, xcb_window_t window, xcb_atom_t extentsAtom, QMargins &margins)
+{
+    const auto cookie = xcb_get_property(connection, 0, window, extentsAtom, XCB_ATOM_CARDINAL, 0, 4);
+    xcb_get_property_reply_t *reply = xcb_get_property_reply(connection, cookie, nullptr);
+    const bool complete = reply && reply->format == 32 && xcb_get_property_value_length(reply) == 16;
+    if (complete) {
+        const auto *values = static_cast<const uint32_t *>(xcb_get_property_value(reply));
+        margins = QMargins(int(values[0]), int(values[2]), int(values[1]), int(values[3]));
+    }
+    std::free(reply);
+    return complete;
+}
+
+// An X11 window manager adds its frame only when it maps the window, so
+// Qt knows nothing of it before then. The window manager can be asked for
+// the extents it will give an unmapped window, and answers by setting a
+// property on it.
+QMargins x11FrameMarginsBeforeMapping(QWidget &window)
+{
+    auto *x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+    if (!x11 || QGuiApplication::platformName() != QLatin1String("xcb") || !x11->connection())
+        return {};
+    xcb_connection_t *connection = x11->connection();
+    const auto id = xcb_window_t(window.winId());
+    const xcb_screen_t *screen = xcb_setup_roots_iterator(xcb_get_setup(connection)).data;
+    const xcb_atom_t supported = internAtom(connection, "_NET_SUPPORTED");
+    const xcb_atom_t request = internAtom(connection, "_NET_REQUEST_FRAME_EXTENTS");
+    const xcb_atom_t extents = internAtom(connection, "_NET_FRAME_EXTENTS");
+    if (!screen || !windowManagerSupports(connection, screen->root, supported, request))
+        return {};
+
+    xcb_client_message_event_t message{};
+    message.response_type = XCB_CLIENT_MESSAGE;
+    message.format = 32;
+    message.window = id;
+    message.type = request;
+    xcb_send_event(connection, 0, screen->root,
+                   XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
+                   reinterpret_cast<const char *>(&message));
+    xcb_flush(connection);
+
+    // A window manager answers within a few milliseconds; one that does not
+    // answer at all must not hold the notification back for long.
+    QMargins margins;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(100);
+    while (!readFrameExtents(connection, id, extents, margins)) {
+        if (std::chrono::steady_clock::now() >= deadline)
+            return {};
+        std::this_thread::sleep_for(std::chrono::microseconds(500));
+    }
+    const qreal ratio = window.devicePixelRatioF();
+    return QMargins(qRound(margins.left() / ratio), qRound(margins.top() / ratio),
+                    qRound(margins.right() / ratio), qRound(margins.bottom() / ratio));
+}
+
+QMargins frameMargins(QWidget &window)
+{
+    if (window.isVisible() || window.testAttribute(Qt::WA_WState_Created)) {
+        const QRect frame = window.frameGeometry();
+        const QRect client = window.geometry();
+        const QMargins known(client.left() - frame.left(), client.top() - frame.top(),
+                             frame.right() - client.right(), frame.bottom() - client.bottom());
+        if (!known.isNull())
+            return known;
+    }
+    return x11FrameMarginsBeforeMapping(window);
+}
+
+// Places the client area so that the frame around it has its outer corner
+// where asked: a window manager that has not framed the window yet would
+// otherwise take the frame's corner for the client's.
+void placeOuterCorner(QWidget &window, std::optional<int> left, std::optional<int> top)
+{
+    const QMargins margins = frameMargins(window);
+    window.winId();
+    QWindow *handle = window.windowHandle();
+    const QPoint client = handle->position();
+    const QPoint outer(left.value_or(client.x() - margins.left()), top.value_or(client.y() - margins.top()));
+    handle->setPosition(outer + QPoint(margins.left(), margins.top()));
+}
+
+} // namespace
+
+QSizeF QtWindowSystem::screenSizeInTwips() const
+{
+    const QScreen *screen = QGuiApplication::primaryScreen();
+    if (!screen)
+        throw Error(Error::PathFileAccessError, QStringLiteral("No hay ninguna pantalla"), kSource);
+    return QSizeF(screen->geometry().size()) * TwipsPerPixel;
+}
+
+QSizeF QtWindowSystem::outerSizeInTwips(QWidget &window) const
+{
+    const QMargins margins = frameMargins(window);
+    const QSize outer = window.size().grownBy(margins);
+    return QSizeF(outer) * TwipsPerPixel;
+}
+
+void QtWindowSystem::setOuterTopInTwips(QWidget &window, double top)
+{
+    placeOuterCorner(window, std::nullopt, int(std::lround(top / TwipsPerPixel)));
+}
+
+void QtWindowSystem::setOuterLeftInTwips(QWidget &window, double left)
+{
+    placeOuterCorner(window, int(std::lround(left / TwipsPerPixel)), std::nullopt);
+}
+
+void QtWindowSystem::showTopmostWithoutActivating(QWidget &window)
+{
+    // Changing the flags of a window that already exists natively makes Qt
+    // create it anew, so they are only touched when they are missing.
+    if (!window.windowFlags().testFlag(Qt::WindowStaysOnTopHint))
+        window.setWindowFlag(Qt::WindowStaysOnTopHint, true);
+    window.setAttribute(Qt::WA_ShowWithoutActivating, true);
+    window.show();
+}
+
+} // namespace platform

@@ -1,0 +1,25 @@
+#include "ui/shape.h"
+
+#include <QPainter>
+
+namespace ui {
+
+Shape::Shape(QColor fill, std::optional<QColor> border, QWidget *parent)
+    : QWidget(parent)
+    , m_fill(fill)
+    , m_border(border)
+{
+    setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+void Shape::paintEvent(QPaintEvent *)
+{
+    QPainter painter(this);
+    painter.fillRect(rect(), m_fill);
+    if (m_border) {
+        painter.setPen(*m_border);
+        painter.drawRect(rect().adjusted(0, 0, -1, -1));
+    }
+}
+
+} // namespace ui

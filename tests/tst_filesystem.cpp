@@ -1,0 +1,172 @@
+#include "platform/error.h"
+#include "platform/filesystem.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+using platform::Error;
+using platform::LocalFileSystem;
+
+namespace {
+
+void writeBytes(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    QCOMPARE(file.write(bytes), bytes.size());
+}
+
+} // namespace
+
+class TestFileSystem final : public QObject
+{
+    Q_OBJECT
+
+private:
+    QTemporaryDir m_dir;
+    LocalFileSystem m_files;
+
+    QString path(const QString &name) const { return m_dir.filePath(name); }
+
+private slots:
+    void initTestCase() { QVERIFY(m_dir.isValid()); }
+
+    void executableDirectoryIsTheBinarysNotTheWorkingDirectory()
+    {
+        const QString before = QDir::currentPath();
+        QVERIFY(QDir::setCurrent(m_dir.path()));
+        const QString reported = m_files.executableDirectory();
+        QDir::setCurrent(before);
+        QCOMPARE(reported, QCoreApplication::applicationDirPath());
+        QVERIFY(!reported.endsWith('/'));
+    }
+
+    void existenceTest_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<bool>("exists");
+
+        QTest::newRow("regular file") << "regular" << true;
+        QTest::newRow("empty regular file") << "empty" << true;
+        QTest::newRow("link to a regular file") << "link-to-regular" << true;
+        QTest::newRow("missing") << "missing" << false;
+        QTest::newRow("directory") << "directory" << false;
+        QTest::newRow("FIFO") << "fifo" << false;
+        QTest::newRow("dangling link") << "dangling" << false;
+        QTest::newRow("link to a directory") << "link-to-directory" << false;
+        QTest::newRow("below a regular file") << "regular/below" << false;
+    }
+
+    void existenceTest()
+    {
+        QFETCH(QString, name);
+        QFETCH(bool, exists);
+        if (!QFile::exists(path("regular"))) {
+            writeBytes(path("regular"), "x");
+            writeBytes(path("empty"), "");
+            QVERIFY(QFile::link(path("regular"), path("link-to-regular")));
+            QVERIFY(QDir(m_dir.path()).mkdir("directory"));
+            QVERIFY(QFile::link(path("directory"), path("link-to-directory")));
+            QVERIFY(QFile::link(path("nowhere"), path("dangling")));
+            QCOMPARE(::mkfifo(QFile::encodeName(path("fifo")).constData(), 0600), 0);
+        }
+        QCOMPARE(m_files.fileExists(path(name)), exists);
+    }
+
+    void firstLine_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("line");
+
+        QTest::newRow("LF") << QByteArray("uno;dos\ntres") << "uno;dos";
+        QTest::newRow("CRLF") << QByteArray("uno;dos\r\ntres") << "uno;dos";
+        QTest::newRow("lone CR") << QByteArray("uno;dos\rtres") << "uno;dos";
+        QTest::newRow("no line break") << QByteArray("uno;dos") << "uno;dos";
+        QTest::newRow("empty first line") << QByteArray("\nuno") << "";
+        QTest::newRow("UTF-8") << QByteArray("Jos\xc3\xa9;\xc2\xbfqu\xc3\xa9?\n") << QString::fromUtf8("José;¿qué?");
+        QTest::newRow("byte-order mark dropped") << QByteArray("\xef\xbb\xbfhola\n") << "hola";
+        QTest::newRow("invalid UTF-8 replaced") << QByteArray("a\xff" "b\n") << QString::fromUtf16(u"a\uFFFDb");
+        QTest::newRow("NUL kept") << QByteArray("a\0b\n", 4) << QString::fromUtf16(u"a\0b", 3);
+    }
+
+    void firstLine()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, line);
+        writeBytes(path("line"), bytes);
+        QCOMPARE(m_files.readFirstLine(path("line")), line);
+    }
+
+    void firstLineLongerThanOneReadChunk()
+    {
+        const QByteArray first(300 * 1024, 'a');
+        writeBytes(path("long"), first + "\r\nsecond");
+        QCOMPARE(m_files.readFirstLine(path("long")), QString::fromLatin1(first));
+    }
+
+    void readFailures_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<int>("number");
+
+        QTest::newRow("empty file") << "empty-to-read" << int(Error::InputPastEndOfFile);
+        QTest::newRow("missing file") << "gone" << int(Error::FileNotFound);
+        QTest::newRow("directory") << "directory-to-read" << int(Error::PathFileAccessError);
+        QTest::newRow("FIFO without a writer") << "fifo-to-read" << int(Error::PathFileAccessError);
+    }
+
+    void readFailures()
+    {
+        QFETCH(QString, name);
+        QFETCH(int, number);
+        writeBytes(path("empty-to-read"), "");
+        QDir(m_dir.path()).mkdir("directory-to-read");
+        if (!QFile::exists(path("fifo-to-read")))
+            QCOMPARE(::mkfifo(QFile::encodeName(path("fifo-to-read")).constData(), 0600), 0);
+        try {
+            m_files.readFirstLine(path(name));
+            QFAIL("no error raised");
+        } catch (const Error &error) {
+            QCOMPARE(error.number(), number);
+            QCOMPARE(error.description(), Error::descriptionOf(number));
+        }
+    }
+
+    void deleteRemovesTheFileOrFails()
+    {
+        writeBytes(path("doomed"), "x");
+        m_files.deleteFile(path("doomed"));
+        QVERIFY(!QFile::exists(path("doomed")));
+        QVERIFY_THROWS_EXCEPTION(Error, m_files.deleteFile(path("doomed")));
+    }
+
+    void deleteRemovesALinkNotItsTarget()
+    {
+        writeBytes(path("target"), "x");
+        QVERIFY(QFile::link(path("target"), path("link")));
+        m_files.deleteFile(path("link"));
+        QVERIFY(!QFileInfo(path("link")).isSymLink());
+        QVERIFY(QFile::exists(path("target")));
+    }
+
+    void deleteInAReadOnlyDirectoryFails()
+    {
+        if (::geteuid() == 0)
+            QSKIP("root may delete anything");
+        QDir(m_dir.path()).mkdir("locked");
+        writeBytes(path("locked/file"), "x");
+        QVERIFY(QFile::setPermissions(path("locked"), QFileDevice::ReadOwner | QFileDevice::ExeOwner));
+        QVERIFY_THROWS_EXCEPTION(Error, m_files.deleteFile(path("locked/file")));
+        QFile::setPermissions(path("locked"), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+        QVERIFY(QFile::exists(path("locked/file")));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestFileSystem)
+#include "tst_filesystem.moc"
