@@ -1,0 +1,587 @@
+#!/usr/bin/env bash
+# End-to-end test of the notifier: the real executable on a private X server
+# (Xvfb) under a real window manager (openbox).
+#
+#   e2e_notifier.sh NOTIFIER FOCUS_PROBE OUTPUT_DIR
+#
+# NOTIFIER is copied into a fresh directory for each case, since it reads
+# MI.zorvi beside its own executable. FOCUS_PROBE is the small window that
+# holds the keyboard focus while the notifier appears. A screenshot of the
+# notifier window is left in OUTPUT_DIR.
+#
+# Every check prints PASS: or FAIL:; the script exits non-zero if any failed.
+# Set E2E_KEEP=1 to keep the scratch directory (logs, copies) afterwards.
+
+set -eEuo pipefail
+
+if (($# != 3)); then
+    echo "usage: $0 NOTIFIER FOCUS_PROBE OUTPUT_DIR" >&2
+    exit 2
+fi
+notifier_bin=$1
+probe_bin=$2
+output_dir=$3
+
+readonly TITLE='Mensaje instantáneo'
+readonly SCREEN_W=1024 SCREEN_H=768
+readonly CLIENT_W=382 CLIENT_H=141
+# The answer box, Text1, in client-area pixels (inclusive).
+readonly TEXT1_X0=10 TEXT1_X1=371 TEXT1_Y0=116 TEXT1_Y1=133
+# Limits the notifier must meet.
+readonly MAP_LIMIT_MS=2000     # window on screen after the start
+readonly EXIT_LIMIT_MS=2000    # end after Escape, or after a record it drops
+readonly QUICK_EXIT_MS=2000    # end when there is nothing to show
+# Generous limits for everything else (the machine may be loaded).
+readonly SLOW_MS=5000
+readonly SETTLE_MS=500         # how long the notifier is watched for a wrong reaction
+
+readonly NINE_FIELDS='MI-Mensaje;08/12/2026 21:00:00;Ana;127.0.0.1;40000;Luis;10.0.0.2;40001;Hola, ¿qué tal?'
+readonly SHORT_RECORD='k;d;Ana;h;1'
+readonly MARKUP_FIELDS='MI-Mensaje;08/12/2026 21:05:00;Ana;127.0.0.1;40000;Luis;10.0.0.2;40001;<b>hola</b> & <img src=x>'
+
+export LANG=C.UTF-8 LC_ALL=C.UTF-8
+
+failures=0
+pass() { printf 'PASS: %s\n' "$*"; }
+fail() { printf 'FAIL: %s\n' "$*"; failures=$((failures + 1)); }
+info() { printf '      %s\n' "$*"; }
+# A failure after which the rest cannot run.
+fatal() { printf 'FAIL: %s\n' "$*"; failures=$((failures + 1)); exit 1; }
+trap 'fail "unexpected error at line $LINENO: $BASH_COMMAND"' ERR
+
+for tool in Xvfb openbox xdotool xprop xwininfo xev import identify; do
+    command -v "$tool" > /dev/null ||
+        fatal "tool '$tool' not found (Debian packages: xvfb openbox xdotool x11-utils imagemagick)"
+done
+[[ -x $notifier_bin ]] || fatal "notifier '$notifier_bin' is not an executable"
+[[ -x $probe_bin ]] || fatal "focus probe '$probe_bin' is not an executable"
+mkdir -p "$output_dir"
+
+# --- time, processes, waiting ------------------------------------------------
+
+now_ms() {
+    local us=${EPOCHREALTIME//[!0-9]/}
+    echo $((10#$us / 1000))
+}
+
+# Whether PID is a live process (a zombie does not count).
+alive() {
+    local stat
+    kill -0 "$1" 2> /dev/null || return 1
+    stat=$(cat "/proc/$1/stat" 2> /dev/null) || return 1
+    stat=${stat##*) }
+    [[ ${stat%% *} != Z ]]
+}
+
+# wait_for MS COMMAND...: runs COMMAND every 50 ms until it succeeds or MS
+# milliseconds have passed.
+wait_for() {
+    local limit=$1 start
+    shift
+    start=$(now_ms)
+    until "$@"; do
+        (($(now_ms) - start >= limit)) && return 1
+        sleep 0.05
+    done
+}
+
+not_alive() { ! alive "$1"; }
+
+# wait_exit PID MS: waits up to MS ms for PID, a child of this shell, to end;
+# sets exit_status (or leaves it empty if PID is still running).
+exit_status=
+wait_exit() {
+    exit_status=
+    wait_for "$2" not_alive "$1" || return 1
+    exit_status=0
+    wait "$1" || exit_status=$?
+}
+
+# --- scratch space and clean-up ----------------------------------------------
+
+scratch=$(mktemp -d "${TMPDIR:-/tmp}/e2e_notifier.XXXXXX")
+background_pids=()
+
+cleanup() {
+    local status=$? pid
+    trap - EXIT INT TERM HUP ERR
+    # Children first, the window manager and the server last.
+    for ((i = ${#background_pids[@]} - 1; i >= 0; i--)); do
+        pid=${background_pids[i]}
+        if alive "$pid"; then
+            kill "$pid" 2> /dev/null || true
+            wait_for 2000 not_alive "$pid" || kill -9 "$pid" 2> /dev/null || true
+        fi
+        wait "$pid" 2> /dev/null || true
+    done
+    if ((status != 0 || failures != 0)) && [[ -d $scratch ]]; then
+        for log in "$scratch"/*.log; do
+            # The event record is long and rarely tells more than the checks.
+            [[ -s $log && $log != "${xev_log:-}" ]] || continue
+            echo "----- $(basename "$log") (last lines) -----"
+            tail -n 40 "$log"
+        done
+    fi
+    if [[ ${E2E_KEEP:-} == 1 ]]; then
+        echo "scratch directory kept: $scratch"
+    else
+        rm -rf "$scratch"
+    fi
+    if ((failures != 0)); then
+        echo "e2e_notifier: $failures check(s) failed"
+        exit 1
+    fi
+    exit "$status"
+}
+trap cleanup EXIT
+trap 'exit 130' INT
+trap 'exit 143' TERM
+trap 'exit 129' HUP
+
+# Everything this test starts sees only its own runtime, configuration and
+# cache directories, so neither the user's openbox configuration nor stale
+# state changes what happens.
+mkdir -m 700 "$scratch/runtime" "$scratch/config" "$scratch/cache" "$scratch/home"
+export XDG_RUNTIME_DIR=$scratch/runtime
+export XDG_CONFIG_HOME=$scratch/config
+export XDG_CACHE_HOME=$scratch/cache
+export HOME=$scratch/home
+unset WAYLAND_DISPLAY XDG_SESSION_TYPE
+
+# --- X server and window manager ---------------------------------------------
+
+display_file=$scratch/display
+: > "$display_file"
+Xvfb -displayfd 3 -screen 0 "${SCREEN_W}x${SCREEN_H}x24" -nolisten tcp -noreset \
+    3> "$display_file" > "$scratch/xvfb.log" 2>&1 &
+xvfb_pid=$!
+background_pids+=("$xvfb_pid")
+
+# The number is complete once its line is.
+display_ready() { (($(wc -l < "$display_file") >= 1)); }
+wait_for 10000 display_ready || fatal "Xvfb did not report a display number"
+display_number=$(< "$display_file")
+display_number=${display_number//[!0-9]/}
+[[ -n $display_number ]] || fatal "Xvfb reported no display number"
+export DISPLAY=:$display_number
+info "X server on $DISPLAY"
+
+openbox > "$scratch/openbox.log" 2>&1 &
+background_pids+=("$!")
+wm_ready() { xprop -root _NET_SUPPORTING_WM_CHECK 2> /dev/null | grep -q 'window id'; }
+wait_for 10000 wm_ready || fatal "openbox did not take over the display"
+
+read -r screen_w screen_h < <(xwininfo -root | awk '/^ *Width:/ {w = $2} /^ *Height:/ {h = $2} END {print w, h}')
+[[ $screen_w == "$SCREEN_W" && $screen_h == "$SCREEN_H" ]] ||
+    fatal "screen is ${screen_w}x${screen_h}, expected ${SCREEN_W}x${SCREEN_H}"
+
+# --- watching for windows being mapped ---------------------------------------
+
+# One xev for the whole run records what happens to the root's children (the
+# window manager's frames among them) and to the root's properties; the
+# latter carry markers that cut the record into one stretch per case.
+xev_log=$scratch/xev.log
+xev -root -event substructure -event property > "$xev_log" 2>&1 &
+background_pids+=("$!")
+
+marks=0
+# mark NAME [MS]: sets a root property named _E2E_NAME and waits (up to MS
+# ms, default SLOW_MS) until xev has written it down, so that everything
+# before it is in the record.
+mark() {
+    local atom="_E2E_$1"
+    xprop -root -f "$atom" 32c -set "$atom" "$((++marks))"
+    wait_for "${2:-$SLOW_MS}" grep -aq "($atom)" "$xev_log"
+}
+# The record between two markers.
+between_marks() {
+    awk -v from="(_E2E_$1)" -v to="(_E2E_$2)" '
+        index($0, from) {inside = 1; next}
+        index($0, to) {inside = 0}
+        inside' "$xev_log"
+}
+# xev has selected its events only once it reports a marker.
+wait_for 10000 mark WATCH 200 || fatal "xev does not report events on the root window"
+
+# --- the notifier ------------------------------------------------------------
+
+case_count=0
+case_dir=
+# new_case: a fresh directory with a copy of the notifier; sets case_dir.
+new_case() {
+    case_count=$((case_count + 1))
+    case_dir=$scratch/case$case_count
+    mkdir "$case_dir"
+    cp "$notifier_bin" "$case_dir/notificador"
+}
+
+# The notifier is started from a directory of its own that holds a record
+# too, so a notifier that looks in its working directory rather than beside
+# its executable is caught.
+mkdir "$scratch/elsewhere"
+printf '%s\r\n' "$NINE_FIELDS" > "$scratch/elsewhere/MI.zorvi"
+
+notifier_pid=
+start_ms=
+# start_notifier [ENV-ARGUMENTS...]: starts the copy in case_dir in the
+# background, never on a platform chosen by the caller's environment;
+# output goes to case_dir/stdout and case_dir/stderr.
+start_notifier() {
+    start_ms=$(now_ms)
+    (cd "$scratch/elsewhere" &&
+        exec env -u QT_QPA_PLATFORM -u WAYLAND_DISPLAY "$@" "$case_dir/notificador" \
+            > "$case_dir/stdout" 2> "$case_dir/stderr") &
+    notifier_pid=$!
+    background_pids+=("$notifier_pid")
+}
+
+show_output() {
+    [[ -s $case_dir/stdout ]] && info "stdout: $(head -c 2000 "$case_dir/stdout")"
+    [[ -s $case_dir/stderr ]] && info "stderr: $(head -c 2000 "$case_dir/stderr")"
+    return 0
+}
+
+# expect_quiet_exit WHAT LIMIT_MS: the notifier ends within LIMIT_MS of its
+# start with status 0 and prints nothing.
+expect_quiet_exit() {
+    local what=$1 limit=$2 remaining
+    remaining=$((limit - ($(now_ms) - start_ms)))
+    ((remaining < 0)) && remaining=0
+    if wait_exit "$notifier_pid" "$remaining"; then
+        local took=$(($(now_ms) - start_ms))
+        if [[ $exit_status == 0 ]]; then
+            pass "$what: ends with status 0 (after about $took ms)"
+        else
+            fail "$what: ends with status $exit_status, expected 0"
+        fi
+    else
+        fail "$what: still running ${limit} ms after the start"
+        kill "$notifier_pid" 2> /dev/null || true
+        wait_exit "$notifier_pid" "$SLOW_MS" || kill -9 "$notifier_pid" 2> /dev/null || true
+    fi
+    if [[ -s $case_dir/stdout || -s $case_dir/stderr ]]; then
+        fail "$what: prints something"
+        show_output
+    else
+        pass "$what: prints nothing"
+    fi
+}
+
+# The visible window whose title begins with "Mensaje": on this display only
+# one notifier runs at a time, beside the probe.
+notifier_window=
+find_notifier_window() {
+    notifier_window=$(xdotool search --onlyvisible --name '^Mensaje' 2> /dev/null | head -n 1)
+    [[ -n $notifier_window ]]
+}
+
+window_title() {
+    xprop -id "$1" _NET_WM_NAME 2> /dev/null | sed -n 's/^_NET_WM_NAME(UTF8_STRING) = "\(.*\)"$/\1/p'
+}
+
+map_state() { xwininfo -id "$1" 2> /dev/null | awk -F': *' '/Map State:/ {print $2}'; }
+is_viewable() { [[ $(map_state "$1") == IsViewable ]]; }
+
+# client_geometry WINDOW: sets client_x client_y client_w client_h (absolute).
+client_geometry() {
+    local info
+    info=$(xwininfo -id "$1") || return 1
+    client_x=$(awk -F': *' '/Absolute upper-left X/ {print $2}' <<< "$info")
+    client_y=$(awk -F': *' '/Absolute upper-left Y/ {print $2}' <<< "$info")
+    client_w=$(awk -F': *' '/^ *Width/ {print $2}' <<< "$info")
+    client_h=$(awk -F': *' '/^ *Height/ {print $2}' <<< "$info")
+}
+
+# frame_extents WINDOW: sets ext_left ext_right ext_top ext_bottom.
+frame_extents() {
+    local values
+    values=$(xprop -id "$1" _NET_FRAME_EXTENTS 2> /dev/null |
+        sed -n 's/^_NET_FRAME_EXTENTS(CARDINAL) = \([0-9]*\), \([0-9]*\), \([0-9]*\), \([0-9]*\)$/\1 \2 \3 \4/p')
+    [[ -n $values ]] || return 1
+    read -r ext_left ext_right ext_top ext_bottom <<< "$values"
+}
+
+parent_of() { xwininfo -tree -id "$1" | awk '/Parent window id:/ {print $4}'; }
+
+focused_window() { xdotool getwindowfocus 2> /dev/null; }
+active_window() { xdotool getactivewindow 2> /dev/null; }
+focus_is() { [[ $(focused_window) == "$1" ]]; }
+
+probe_text() { cat "$probe_out" 2> /dev/null; }
+probe_text_is() { [[ $(probe_text) == "$1" ]]; }
+probe_escapes() {
+    local count=0
+    [[ -f $probe_out.keys ]] && count=$(grep -c '^Escape$' "$probe_out.keys" || true)
+    echo "${count:-0}"
+}
+probe_escapes_reach() { (($(probe_escapes) >= $1)); }
+
+# close_by_escape WHAT: clicks into the answer box of notifier_window, so
+# that the window gets the focus, presses Escape and expects the notifier to
+# end within EXIT_LIMIT_MS with status 0.
+close_by_escape() {
+    local what=$1 x y pressed
+    client_geometry "$notifier_window" || { fail "$what: window gone before the click"; return; }
+    x=$((client_x + (TEXT1_X0 + TEXT1_X1) / 2))
+    y=$((client_y + (TEXT1_Y0 + TEXT1_Y1) / 2))
+    xdotool mousemove "$x" "$y" click 1
+    if wait_for "$SLOW_MS" focus_is "$notifier_window"; then
+        pass "$what: a click into the answer box at ($x, $y) gives the window the focus"
+    else
+        fail "$what: after a click at ($x, $y) the focus is on $(focused_window), not on the notifier ($notifier_window)"
+    fi
+    xdotool key Escape
+    pressed=$(now_ms)
+    if wait_exit "$notifier_pid" "$EXIT_LIMIT_MS"; then
+        if [[ $exit_status == 0 ]]; then
+            pass "$what: Escape ends the notifier with status 0 (after about $(($(now_ms) - pressed)) ms)"
+        else
+            fail "$what: after Escape the notifier ends with status $exit_status, expected 0"
+            show_output
+        fi
+    else
+        fail "$what: the notifier is still running ${EXIT_LIMIT_MS} ms after Escape"
+        kill "$notifier_pid" 2> /dev/null || true
+        wait_exit "$notifier_pid" "$SLOW_MS" || kill -9 "$notifier_pid" 2> /dev/null || true
+    fi
+}
+
+# --- nothing to show ---------------------------------------------------------
+
+echo "== no notification file"
+new_case
+start_notifier
+expect_quiet_exit "no file" "$QUICK_EXIT_MS"
+if [[ -f $scratch/elsewhere/MI.zorvi ]]; then
+    pass "no file: a record in the working directory is left alone"
+else
+    fail "no file: the record in the working directory was taken"
+fi
+
+echo "== no notification file, no display"
+new_case
+start_notifier -u DISPLAY
+expect_quiet_exit "no file, no display" "$QUICK_EXIT_MS"
+
+echo "== nine fields, no display"
+new_case
+printf '%s\r\n' "$NINE_FIELDS" > "$case_dir/MI.zorvi"
+start_notifier -u DISPLAY
+expect_quiet_exit "no display" "$SLOW_MS"
+if [[ -f $case_dir/MI.zorvi ]] && [[ $(< "$case_dir/MI.zorvi") == "$NINE_FIELDS"$'\r' ]]; then
+    pass "no display: the notification file is left as it was"
+else
+    fail "no display: the notification file is gone or changed"
+fi
+
+# --- a message is shown without taking the focus -----------------------------
+
+echo "== nine fields: the window"
+probe_out=$scratch/probe.txt
+QT_QPA_PLATFORM=xcb "$probe_bin" "$probe_out" > "$scratch/probe.log" 2>&1 &
+probe_pid=$!
+background_pids+=("$probe_pid")
+probe_window=
+find_probe() {
+    probe_window=$(xdotool search --all --onlyvisible --pid "$probe_pid" --name '^focus-probe$' 2> /dev/null | head -n 1)
+    [[ -n $probe_window ]]
+}
+wait_for 10000 find_probe || fatal "the focus probe window did not appear"
+[[ -f $probe_out ]] || fatal "the focus probe did not create $probe_out"
+timeout 10 xdotool windowactivate --sync "$probe_window" ||
+    fatal "xdotool cannot activate the focus probe ($probe_window)"
+# The pointer rests on the probe, away from where the notifier appears.
+xdotool mousemove 60 60
+if wait_for "$SLOW_MS" focus_is "$probe_window"; then
+    pass "the focus probe ($probe_window) has the focus"
+else
+    fatal "the focus probe ($probe_window) cannot get the focus (focus: $(focused_window))"
+fi
+
+new_case
+printf '%s\r\n' "$NINE_FIELDS" > "$case_dir/MI.zorvi"
+mark B_START || fatal "xev stopped reporting"
+start_notifier
+if wait_for "$MAP_LIMIT_MS" find_notifier_window; then
+    pass "a window of the notifier is mapped within ${MAP_LIMIT_MS} ms (after about $(($(now_ms) - start_ms)) ms)"
+elif wait_for "$SLOW_MS" find_notifier_window; then
+    fail "the window is mapped only after about $(($(now_ms) - start_ms)) ms, limit ${MAP_LIMIT_MS} ms"
+else
+    alive "$notifier_pid" || info "the notifier has ended"
+    show_output
+    fatal "no window of the notifier is mapped"
+fi
+
+title=$(window_title "$notifier_window")
+if [[ $title == "$TITLE" ]]; then
+    pass "the window is titled '$TITLE'"
+else
+    fail "the window is titled '$title', expected '$TITLE'"
+fi
+
+if is_viewable "$notifier_window"; then
+    pass "xwininfo reports the window viewable"
+else
+    fail "xwininfo reports the window $(map_state "$notifier_window")"
+fi
+
+state=$(xprop -id "$notifier_window" _NET_WM_STATE)
+if [[ $state == *_NET_WM_STATE_ABOVE* ]]; then
+    pass "_NET_WM_STATE holds _NET_WM_STATE_ABOVE"
+else
+    fail "_NET_WM_STATE lacks _NET_WM_STATE_ABOVE: $state"
+fi
+
+client_geometry "$notifier_window" || fatal "xwininfo cannot read the window"
+if ((client_w == CLIENT_W && client_h == CLIENT_H)); then
+    pass "the client area is ${CLIENT_W} x ${CLIENT_H}"
+else
+    fail "the client area is ${client_w} x ${client_h}, expected ${CLIENT_W} x ${CLIENT_H}"
+fi
+
+if wait_for "$SLOW_MS" frame_extents "$notifier_window"; then
+    frame_x=$((client_x - ext_left))
+    frame_y=$((client_y - ext_top))
+    frame_w=$((client_w + ext_left + ext_right))
+    frame_h=$((client_h + ext_top + ext_bottom))
+    info "client ${client_w}x${client_h}+${client_x}+${client_y}," \
+        "frame extents l=$ext_left r=$ext_right t=$ext_top b=$ext_bottom," \
+        "frame ${frame_w}x${frame_h}+${frame_x}+${frame_y}"
+    # Twice the offset from the centre, to stay in whole numbers.
+    off_x=$((2 * frame_x + frame_w - SCREEN_W))
+    off_y=$((2 * frame_y + frame_h - SCREEN_H))
+    if ((off_x >= -6 && off_x <= 6 && off_y >= -6 && off_y <= 6)); then
+        pass "the frame is centred on the screen within 3 px"
+    else
+        fail "the frame ${frame_w}x${frame_h}+${frame_x}+${frame_y} is not centred on ${SCREEN_W}x${SCREEN_H} (off by $((off_x / 2)), $((off_y / 2)) px)"
+    fi
+else
+    fail "the window manager sets no _NET_FRAME_EXTENTS on the window"
+    frame_x=$client_x frame_y=$client_y frame_w=$client_w frame_h=$client_h
+fi
+
+if focus_is "$probe_window"; then
+    pass "the keyboard focus stays on the focus probe"
+else
+    fail "the keyboard focus moved to $(focused_window) (probe $probe_window, notifier $notifier_window)"
+fi
+active=$(active_window || true)
+if [[ $active == "$probe_window" ]]; then
+    pass "the focus probe stays the active window"
+else
+    fail "the active window is '$active', not the focus probe ($probe_window)"
+fi
+
+# The map seen by the watcher: the frame openbox put around the window.
+mark B_MAPPED || fatal "xev stopped reporting"
+frame_window=$(parent_of "$notifier_window")
+if between_marks B_START B_MAPPED | grep -aA1 '^MapNotify' | grep -aqiE "window ${frame_window}([^0-9a-f]|$)"; then
+    pass "the watcher on the root window sees the frame ($frame_window) mapped"
+else
+    fail "the watcher on the root window does not see the frame ($frame_window) mapped"
+fi
+
+if wait_for "$SLOW_MS" test ! -e "$case_dir/MI.zorvi"; then
+    pass "the notification file is deleted"
+else
+    fail "the notification file is still there"
+fi
+
+screenshot=$output_dir/notifier-window.png
+rm -f "$screenshot"
+if import -window root -crop "${frame_w}x${frame_h}+${frame_x}+${frame_y}" +repage "$screenshot" 2> "$scratch/import.log" &&
+    [[ $(identify -format '%wx%h' "$screenshot" 2> /dev/null) == "${frame_w}x${frame_h}" ]]; then
+    pass "screenshot of the window with its frame: $screenshot"
+    colours=$(identify -format '%k' "$screenshot")
+    if ((colours >= 8)); then
+        pass "the screenshot shows a drawn window ($colours colours)"
+    else
+        fail "the screenshot shows an empty window ($colours colours)"
+    fi
+else
+    fail "cannot take a screenshot of the window ($(cat "$scratch/import.log"))"
+fi
+
+echo "== nine fields: typing goes to the focused window"
+xdotool type --delay 20 hola
+xdotool key Escape
+if wait_for "$SLOW_MS" probe_text_is hola; then
+    pass "typed text reaches the focus probe"
+else
+    fail "the focus probe holds '$(probe_text)', expected 'hola'"
+fi
+if wait_for "$SLOW_MS" probe_escapes_reach 1; then
+    pass "Escape reaches the focus probe"
+else
+    fail "Escape does not reach the focus probe"
+fi
+# Give a notifier that wrongly got the keys the time to react to them.
+settle_start=$(now_ms)
+still_there=1
+while (($(now_ms) - settle_start < SETTLE_MS)); do
+    if ! alive "$notifier_pid" || ! is_viewable "$notifier_window"; then
+        still_there=0
+        break
+    fi
+    sleep 0.05
+done
+if ((still_there)); then
+    pass "the notifier is still running and mapped after Escape to another window"
+else
+    fail "the notifier closed or unmapped on the keys typed while the probe had the focus"
+fi
+if focus_is "$probe_window"; then
+    pass "the focus is still on the probe after typing"
+else
+    fail "the focus moved away from the probe while typing (focus: $(focused_window))"
+fi
+
+# --- Escape in the notifier closes it ----------------------------------------
+
+echo "== nine fields: Escape closes the window"
+if alive "$notifier_pid"; then
+    close_by_escape "nine fields"
+else
+    fail "nine fields: the notifier is no longer running, cannot close it"
+fi
+if [[ -s $case_dir/stderr ]]; then
+    info "the notifier wrote to stderr: $(head -c 2000 "$case_dir/stderr")"
+fi
+
+# --- a record too short is dropped without a window --------------------------
+
+echo "== fewer than nine fields"
+new_case
+printf '%s\r\n' "$SHORT_RECORD" > "$case_dir/MI.zorvi"
+mark C_START || fatal "xev stopped reporting"
+start_notifier
+expect_quiet_exit "fewer than nine fields" "$EXIT_LIMIT_MS"
+mark C_END || fatal "xev stopped reporting"
+maps=$(between_marks C_START C_END | grep -a -A1 '^MapNotify' || true)
+if [[ -z $maps ]]; then
+    pass "fewer than nine fields: no window is mapped"
+else
+    fail "fewer than nine fields: a window was mapped:"
+    info "$maps"
+fi
+if [[ -e $case_dir/MI.zorvi ]]; then
+    fail "fewer than nine fields: the notification file is still there"
+else
+    pass "fewer than nine fields: the notification file is deleted"
+fi
+
+# --- markup in the message ---------------------------------------------------
+
+echo "== a message that looks like markup"
+new_case
+printf '%s\r\n' "$MARKUP_FIELDS" > "$case_dir/MI.zorvi"
+start_notifier
+if wait_for "$MAP_LIMIT_MS" find_notifier_window; then
+    pass "markup: the window is mapped within ${MAP_LIMIT_MS} ms"
+    close_by_escape "markup"
+else
+    fail "markup: no window is mapped within ${MAP_LIMIT_MS} ms"
+    show_output
+fi
+
+echo "== done: $failures failure(s)"

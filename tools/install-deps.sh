@@ -1,0 +1,15 @@
+#!/usr/bin/env bash
+# Installs what building, running and testing the notifier need on Debian 12
+# (run as root). Safe to run again.
+set -euo pipefail
+
+packages=(
+    build-essential cmake
+    qt6-base-dev libx11-dev libxcb1-dev libgl-dev
+    fonts-wine
+    xvfb openbox xdotool x11-utils imagemagick
+)
+
+export DEBIAN_FRONTEND=noninteractive
+apt-get update -qq
+apt-get install -y -qq --no-install-recommends "${packages[@]}" >/dev/null
