@@ -2,7 +2,10 @@
 
 #include "platform/clock.h"
 #include "platform/filesystem.h"
+#include "platform/messageboxes.h"
+#include "platform/network.h"
 #include "platform/services.h"
+#include "platform/socketerrors.h"
 #include "platform/windowsystem.h"
 
 #include <QStringList>
@@ -91,4 +94,56 @@ public:
     QDateTime currentDateTime() const override { return now; }
 
     QDateTime now{QDate(2026, 12, 8), QTime(21, 7, 30)};
+};
+
+// Message boxes that return at once, as if the user had pressed OK, and
+// remember what they showed.
+class RecordingMessageBoxes : public platform::MessageBoxes
+{
+public:
+    struct Shown
+    {
+        QString kind;
+        QString prompt;
+        QString title;
+    };
+
+    void information(const QString &prompt, const QString &title) override
+    {
+        shown.append({QStringLiteral("information"), prompt, title});
+        if (whileShown)
+            whileShown();
+    }
+    void error(const QString &prompt, const QString &title) override
+    {
+        shown.append({QStringLiteral("error"), prompt, title});
+        if (whileShown)
+            whileShown();
+    }
+
+    // Runs while a box is up: what the user might do meanwhile.
+    std::function<void()> whileShown;
+    QList<Shown> shown;
+};
+
+// The real network, unless a test makes the next sends fail as a system
+// would; counts the datagrams handed over.
+class FaultyNetwork : public platform::Network
+{
+public:
+    void sendDatagram(const QString &host, quint16 port, const QByteArray &payload) override
+    {
+        ++attempts;
+        if (failWithErrno != 0)
+            throw platform::socketerrors::sendFailed(failWithErrno);
+        m_real.sendDatagram(host, port, payload);
+        ++sent;
+    }
+
+    int failWithErrno = 0;
+    int attempts = 0;
+    int sent = 0;
+
+private:
+    platform::SystemNetwork m_real;
 };

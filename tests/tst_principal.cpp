@@ -260,7 +260,6 @@ private slots:
         QTest::addColumn<bool>("changesText");
         QTest::newRow("letter") << int(Qt::Key_A) << true;
         QTest::newRow("backspace") << int(Qt::Key_Backspace) << true;
-        QTest::newRow("enter") << int(Qt::Key_Return) << false;
         QTest::newRow("left arrow") << int(Qt::Key_Left) << false;
         QTest::newRow("delete") << int(Qt::Key_Delete) << false;
     }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDateTime>
 #include <QString>
 #include <QStringList>
 
@@ -41,5 +42,18 @@ private:
 // Every ";" ends a field; nothing is trimmed and adjacent separators give an
 // empty field. A line with no text at all has no fields.
 FieldArray splitRecord(const QString &line);
+
+// The text without leading and trailing space characters (U+0020 only: tabs
+// and other blanks stay).
+QString trimmedOfSpaces(const QString &text);
+
+// The kind of record an answer is.
+inline constexpr QStringView AnswerKind = u"MI-Notificar";
+
+// The answer to an incoming record: its kind, the date and time sent, the
+// incoming addressee as the sender and the incoming sender as the
+// addressee, and the answer trimmed of spaces. Nine fields, no line end.
+// Raises error 9 if the incoming record lacks one of positions 2 to 7.
+QString composeAnswer(const FieldArray &incoming, const QString &answer, const QDateTime &sentAt);
 
 } // namespace intake

@@ -22,4 +22,33 @@ QString formatMediumTime(QTime time, const QLocale &locale)
         .arg(designator);
 }
 
+namespace {
+
+// The locale's long time format without its time-zone part ("t"): the
+// general date form names no zone. Quoted literals are left alone.
+QString timeFormatWithSeconds(const QLocale &locale)
+{
+    const QString format = locale.timeFormat(QLocale::LongFormat);
+    QString withoutZone;
+    bool quoted = false;
+    for (QChar c : format) {
+        if (c == u'\'')
+            quoted = !quoted;
+        if (quoted || c != u't')
+            withoutZone += c;
+    }
+    return withoutZone.trimmed();
+}
+
+} // namespace
+
+QString formatGeneralDate(const QDateTime &dateTime, const QLocale &locale)
+{
+    QString text = locale.toString(dateTime.date(), QLocale::ShortFormat) + u' '
+                   + locale.toString(dateTime.time(), timeFormatWithSeconds(locale));
+    // A record has no escaping: a separator here would shift every field after it.
+    text.replace(u';', u',');
+    return text;
+}
+
 } // namespace platform

@@ -29,4 +29,9 @@ public:
 // and the locale's AM or PM text ("09:05 PM").
 QString formatMediumTime(QTime time, const QLocale &locale = QLocale::system());
 
+// A date and time as the run-time turns one into text: the locale's short
+// date, a space and the time with seconds ("08/12/2026 21:07:30"). It never
+// holds a ";", so it can stand as a field of a record.
+QString formatGeneralDate(const QDateTime &dateTime, const QLocale &locale = QLocale::system());
+
 } // namespace platform

@@ -3,6 +3,7 @@
 #include "platform/clock.h"
 #include "platform/filesystem.h"
 #include "platform/messageboxes.h"
+#include "platform/network.h"
 #include "platform/windowsystem.h"
 
 namespace platform {
@@ -15,7 +16,8 @@ Services &current()
     static SystemClock systemClock;
     static QtWindowSystem qtWindowSystem;
     static QtMessageBoxes qtMessageBoxes;
-    static Services services{&localFileSystem, &systemClock, &qtWindowSystem, &qtMessageBoxes};
+    static SystemNetwork systemNetwork;
+    static Services services{&localFileSystem, &systemClock, &qtWindowSystem, &qtMessageBoxes, &systemNetwork};
     return services;
 }
 
@@ -51,6 +53,11 @@ WindowSystem &windowSystem()
 MessageBoxes &messageBoxes()
 {
     return *current().messageBoxes;
+}
+
+Network &network()
+{
+    return *current().network;
 }
 
 } // namespace platform

@@ -5,6 +5,7 @@ namespace platform {
 class Clock;
 class FileSystem;
 class MessageBoxes;
+class Network;
 class WindowSystem;
 
 // The platform implementations the program runs on. main() uses the system's
@@ -15,6 +16,7 @@ struct Services
     Clock *clock = nullptr;
     WindowSystem *windowSystem = nullptr;
     MessageBoxes *messageBoxes = nullptr;
+    Network *network = nullptr;
 };
 
 const Services &services();
@@ -25,5 +27,6 @@ FileSystem &fileSystem();
 Clock &clock();
 WindowSystem &windowSystem();
 MessageBoxes &messageBoxes();
+Network &network();
 
 } // namespace platform

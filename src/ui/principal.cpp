@@ -4,6 +4,7 @@
 #include "platform/services.h"
 #include "platform/twips.h"
 #include "platform/windowsystem.h"
+#include "reply/text1_keypress.h"
 #include "ui/captionlabel.h"
 #include "ui/shape.h"
 #include "ui/texts.h"
@@ -137,6 +138,12 @@ QLineEdit *Principal::Text1()
     return m_text1;
 }
 
+platform::DatagramSocket &Principal::MensajeEnviar()
+{
+    load();
+    return m_mensajeEnviar;
+}
+
 void Principal::load()
 {
     if (m_loaded)
@@ -257,12 +264,20 @@ bool Principal::previewKey(qint16 keyAscii)
     return !m_loaded;
 }
 
+bool Principal::dispatchText1Key(qint16 keyAscii)
+{
+    if (previewKey(keyAscii))
+        return true;
+    reply::Text1_KeyPress(*this, keyAscii);
+    return !m_loaded;
+}
+
 bool Principal::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == m_text1 && event->type() == QEvent::KeyPress) {
         qint16 keyAscii = 0;
         if (characterCodeOf(*static_cast<QKeyEvent *>(event), keyAscii))
-            return previewKey(keyAscii);
+            return dispatchText1Key(keyAscii);
     }
     return QWidget::eventFilter(watched, event);
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/datagramsocket.h"
+
 #include <QWidget>
 
 class QLineEdit;
@@ -31,6 +33,8 @@ public:
     CaptionLabel *Label2();
     CaptionLabel *Label3();
     QLineEdit *Text1();
+    // The datagram socket that carries the answer to the sender.
+    platform::DatagramSocket &MensajeEnviar();
 
     // Runs Form_Unload, then destroys the window and its controls. Does
     // nothing for a window that was never loaded.
@@ -50,6 +54,9 @@ private:
     // Key preview: the window sees every character key before the control
     // with the focus. Returns true when the key must go no further.
     bool previewKey(qint16 keyAscii);
+    // The window's preview first, then the answer box's own handler; the box
+    // gets the key only if the window is still loaded after both.
+    bool dispatchText1Key(qint16 keyAscii);
 
     void Form_Load();
     void Form_KeyPress(qint16 &KeyAscii);
@@ -60,6 +67,7 @@ private:
     CaptionLabel *m_label2 = nullptr;
     CaptionLabel *m_label3 = nullptr;
     QLineEdit *m_text1 = nullptr;
+    platform::DatagramSocket m_mensajeEnviar;
 };
 
 // The character a key press delivers, as the window's key handlers receive

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QtGlobal>
+
+namespace ui {
+class Principal;
+}
+
+namespace reply {
+
+// The answer box's key handler, called with each character key that
+// reaches the box, before the box takes it. On the hint text the first key
+// empties the box. Enter sends the answer to the sender of the notification
+// and unloads the window, or refuses an empty answer; a failure is reported
+// in the error box and leaves the window and the answer as they are.
+void Text1_KeyPress(ui::Principal &principal, qint16 &KeyAscii);
+
+} // namespace reply
