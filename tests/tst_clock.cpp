@@ -29,6 +29,27 @@ private slots:
         QFETCH(QString, text);
         QCOMPARE(platform::formatMediumTime(time, QLocale(localeName)), text);
     }
+
+    // The short date, a space and the time with its seconds; no time zone,
+    // even where the locale's own long time form names one.
+    void generalDate_data()
+    {
+        QTest::addColumn<QString>("localeName");
+        QTest::addColumn<QString>("text");
+
+        QTest::newRow("C") << "C" << "8 Dec 2026 21:07:30";
+        QTest::newRow("Spain, zone in brackets") << "es_ES" << "8/12/26 21:07:30";
+        QTest::newRow("United States, 12-hour") << "en_US" << "12/8/26 9:07:30 PM";
+        QTest::newRow("Germany") << "de_DE" << "08.12.26 21:07:30";
+    }
+
+    void generalDate()
+    {
+        QFETCH(QString, localeName);
+        QFETCH(QString, text);
+        const QDateTime evening(QDate(2026, 12, 8), QTime(21, 7, 30));
+        QCOMPARE(platform::formatGeneralDate(evening, QLocale(localeName)), text);
+    }
 };
 
 QTEST_APPLESS_MAIN(TestClock)

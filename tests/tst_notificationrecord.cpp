@@ -1,4 +1,5 @@
 #include "intake/notificationrecord.h"
+#include "platform/clock.h"
 #include "platform/error.h"
 
 #include <QTest>
@@ -70,6 +71,69 @@ private slots:
         QCOMPARE(fields.size(), 11);
         QCOMPARE(fields[intake::MessageText], QStringLiteral("8"));
         QCOMPARE(fields[10], QStringLiteral("10"));
+    }
+
+    void trimmedOfSpaces_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("trimmed");
+
+        QTest::newRow("both ends") << "  hola  qué tal  " << "hola  qué tal";
+        QTest::newRow("spaces only") << "    " << "";
+        QTest::newRow("tabs stay") << "\t hola \t" << "\t hola \t";
+        QTest::newRow("no-break space stays") << QString::fromUtf16(u"\u00a0hola ") << QString::fromUtf16(u"\u00a0hola");
+        QTest::newRow("nothing to trim") << "hola" << "hola";
+    }
+
+    void trimmedOfSpaces()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, trimmed);
+        QCOMPARE(intake::trimmedOfSpaces(text), trimmed);
+    }
+
+    void answerSwapsThePartiesAndTrimsTheAnswer_data()
+    {
+        QTest::addColumn<QString>("incoming");
+        QTest::addColumn<QString>("answer");
+        QTest::addColumn<QStringList>("fields");
+
+        const QString nine = "MI-Mensaje;x;Ana;10.0.0.1;4000;Luis;10.0.0.2;4001;Hola";
+        QTest::newRow("nine fields")
+            << nine << "  vale, ahora voy  "
+            << QStringList{"Luis", "10.0.0.2", "4001", "Ana", "10.0.0.1", "4000", "vale, ahora voy"};
+        QTest::newRow("extra fields are not carried")
+            << nine + ";extra;más" << "sí"
+            << QStringList{"Luis", "10.0.0.2", "4001", "Ana", "10.0.0.1", "4000", "sí"};
+        QTest::newRow("empty fields survive")
+            << "k;d;;h;1;;;;m" << "ok" << QStringList{"", "", "", "", "h", "1", "ok"};
+        QTest::newRow("message may be missing") << "k;d;Ana;h;1;Luis;h2;2" << "ok"
+                                                << QStringList{"Luis", "h2", "2", "Ana", "h", "1", "ok"};
+        QTest::newRow("an answer with a separator is sent as it is")
+            << nine << "uno;dos"
+            << QStringList{"Luis", "10.0.0.2", "4001", "Ana", "10.0.0.1", "4000", "uno", "dos"};
+    }
+
+    void answerSwapsThePartiesAndTrimsTheAnswer()
+    {
+        QFETCH(QString, incoming);
+        QFETCH(QString, answer);
+        QFETCH(QStringList, fields);
+        const QDateTime sentAt(QDate(2026, 12, 8), QTime(21, 7, 30));
+        const QString record = intake::composeAnswer(splitRecord(incoming), answer, sentAt);
+        QVERIFY(!record.endsWith('\n') && !record.endsWith('\r'));
+        const QStringList expected = QStringList{"MI-Notificar", platform::formatGeneralDate(sentAt)} + fields;
+        QCOMPARE(record, expected.join(';'));
+    }
+
+    void answerToARecordWithoutAPartyRaisesError9()
+    {
+        try {
+            intake::composeAnswer(splitRecord("k;d;Ana;h;1;Luis;h2"), "hola", QDateTime::currentDateTime());
+            QFAIL("no error raised");
+        } catch (const platform::Error &error) {
+            QCOMPARE(error.number(), 9);
+        }
     }
 };
 

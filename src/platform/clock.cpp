@@ -37,7 +37,9 @@ QString timeFormatWithSeconds(const QLocale &locale)
         if (quoted || c != u't')
             withoutZone += c;
     }
-    return withoutZone.trimmed();
+    // Some locales bracket the zone: "H:mm:ss (t)".
+    withoutZone.remove(QStringLiteral("()"));
+    return withoutZone.simplified();
 }
 
 } // namespace
