@@ -1,5 +1,6 @@
 #include "platform/messageboxes.h"
 
+#include <QApplication>
 #include <QMessageBox>
 
 namespace platform {
@@ -8,7 +9,9 @@ namespace {
 
 void showModal(QMessageBox::Icon icon, const QString &title, const QString &prompt)
 {
-    QMessageBox box(icon, title, prompt, QMessageBox::Ok);
+    // Owned by the window the user is in, so that the box opens over it and
+    // stays above it even when that window is kept above all others.
+    QMessageBox box(icon, title, prompt, QMessageBox::Ok, QApplication::activeWindow());
     // The prompt is the system's own text or an error description: never markup.
     box.setTextFormat(Qt::PlainText);
     box.exec();

@@ -2,25 +2,27 @@
 # End-to-end test of the notifier: the real executable on a private X server
 # (Xvfb) under a real window manager (openbox).
 #
-#   e2e_notifier.sh NOTIFIER FOCUS_PROBE OUTPUT_DIR
+#   e2e_notifier.sh NOTIFIER FOCUS_PROBE PEER OUTPUT_DIR
 #
 # NOTIFIER is copied into a fresh directory for each case, since it reads
 # MI.zorvi beside its own executable. FOCUS_PROBE is the small window that
 # holds the keyboard focus while the notifier appears. A screenshot of the
-# notifier window is left in OUTPUT_DIR.
+# notifier window is left in OUTPUT_DIR. PEER is notificador-peer, whose
+# listener receives the answers.
 #
 # Every check prints PASS: or FAIL:; the script exits non-zero if any failed.
 # Set E2E_KEEP=1 to keep the scratch directory (logs, copies) afterwards.
 
 set -eEuo pipefail
 
-if (($# != 3)); then
-    echo "usage: $0 NOTIFIER FOCUS_PROBE OUTPUT_DIR" >&2
+if (($# != 4)); then
+    echo "usage: $0 NOTIFIER FOCUS_PROBE PEER OUTPUT_DIR" >&2
     exit 2
 fi
 notifier_bin=$1
 probe_bin=$2
-output_dir=$3
+peer_bin=$3
+output_dir=$4
 
 readonly TITLE='Mensaje instantáneo'
 readonly SCREEN_W=1024 SCREEN_H=768
@@ -55,6 +57,7 @@ for tool in Xvfb openbox xdotool xprop xwininfo xev import identify; do
 done
 [[ -x $notifier_bin ]] || fatal "notifier '$notifier_bin' is not an executable"
 [[ -x $probe_bin ]] || fatal "focus probe '$probe_bin' is not an executable"
+[[ -x $peer_bin ]] || fatal "peer '$peer_bin' is not an executable"
 mkdir -p "$output_dir"
 
 # --- time, processes, waiting ------------------------------------------------
@@ -316,12 +319,11 @@ probe_escapes() {
 }
 probe_escapes_reach() { (($(probe_escapes) >= $1)); }
 
-# close_by_escape WHAT: clicks into the answer box of notifier_window, so
-# that the window gets the focus, presses Escape and expects the notifier to
-# end within EXIT_LIMIT_MS with status 0.
-close_by_escape() {
-    local what=$1 x y pressed
-    client_geometry "$notifier_window" || { fail "$what: window gone before the click"; return; }
+# click_into_answer_box WHAT: clicks into the answer box of notifier_window
+# and waits until the window has the focus.
+click_into_answer_box() {
+    local what=$1 x y
+    client_geometry "$notifier_window" || { fail "$what: window gone before the click"; return 1; }
     x=$((client_x + (TEXT1_X0 + TEXT1_X1) / 2))
     y=$((client_y + (TEXT1_Y0 + TEXT1_Y1) / 2))
     xdotool mousemove "$x" "$y" click 1
@@ -329,7 +331,16 @@ close_by_escape() {
         pass "$what: a click into the answer box at ($x, $y) gives the window the focus"
     else
         fail "$what: after a click at ($x, $y) the focus is on $(focused_window), not on the notifier ($notifier_window)"
+        return 1
     fi
+}
+
+# close_by_escape WHAT: clicks into the answer box of notifier_window, so
+# that the window gets the focus, presses Escape and expects the notifier to
+# end within EXIT_LIMIT_MS with status 0.
+close_by_escape() {
+    local what=$1 pressed
+    click_into_answer_box "$what" || true
     xdotool key Escape
     pressed=$(now_ms)
     if wait_exit "$notifier_pid" "$EXIT_LIMIT_MS"; then
@@ -583,5 +594,157 @@ else
     fail "markup: no window is mapped within ${MAP_LIMIT_MS} ms"
     show_output
 fi
+
+# --- the answer ----------------------------------------------------------------
+
+listener_pid=
+listener_out=
+listener_port=
+# start_listener: the peer's listener on a port the system picks; sets
+# listener_port once it is listening.
+start_listener() {
+    listener_out=$(mktemp "$scratch/listener.XXXXXX")
+    "$peer_bin" listen --address 127.0.0.1 --port 0 > "$listener_out" 2> "$listener_out.err" &
+    listener_pid=$!
+    background_pids+=("$listener_pid")
+    listening() { grep -q '^listening on' "$listener_out"; }
+    wait_for "$SLOW_MS" listening || fatal "the peer's listener did not start: $(cat "$listener_out.err")"
+    listener_port=$(sed -n 's/^listening on .* port \([0-9]*\)$/\1/p' "$listener_out")
+}
+answers_received() { grep -c '^answer from' "$listener_out" || true; }
+# stop_listener: ends the listener, after it has had time to take in any
+# late datagram.
+stop_listener() {
+    sleep 0.3
+    kill "$listener_pid" 2> /dev/null || true
+    wait "$listener_pid" 2> /dev/null || true
+}
+field_is() { grep -qxF -- "$(printf '%3d %-10s "%s"' "$1" "$2" "$3")" "$listener_out"; }
+
+# start_with_record WHAT RECORD: a new case that shows RECORD; sets
+# notifier_window.
+start_with_record() {
+    new_case
+    printf '%s\r\n' "$2" > "$case_dir/MI.zorvi"
+    start_notifier
+    wait_for "$MAP_LIMIT_MS" find_notifier_window || { show_output; fatal "$1: no window is mapped"; }
+}
+
+# find_box TITLE: sets box to the visible window titled TITLE.
+box=
+find_box() { box=$(xdotool search --onlyvisible --name "^$1\$" 2> /dev/null | head -n 1); [[ -n $box ]]; }
+
+# expect_box_and_close WHAT TITLE: the box titled TITLE comes up over the
+# notifier with the focus; Return closes it and the notifier stays.
+expect_box_and_close() {
+    local what=$1 title=$2
+    if wait_for "$SLOW_MS" find_box "$title"; then
+        pass "$what: the box '$title' comes up"
+    else
+        fail "$what: no box titled '$title' comes up"
+        return
+    fi
+    if wait_for "$SLOW_MS" focus_is "$box"; then
+        pass "$what: the box has the focus"
+    else
+        fail "$what: the box does not get the focus (focus: $(focused_window))"
+    fi
+    local stacking
+    stacking=$(xprop -root _NET_CLIENT_LIST_STACKING | tr -d ',' | awk '{for (i = 5; i <= NF; i++) print $i}')
+    local box_hex notifier_hex
+    box_hex=$(printf '0x%x' "$box")
+    notifier_hex=$(printf '0x%x' "$notifier_window")
+    if awk -v b="$box_hex" -v n="$notifier_hex" '$0 == n {seen_n = NR} $0 == b {seen_b = NR} END {exit !(seen_b > seen_n && seen_n)}' <<< "$stacking"; then
+        pass "$what: the box is stacked above the notifier"
+    else
+        fail "$what: the box is not above the notifier (stacking, bottom first: $(echo $stacking))"
+    fi
+    import -window root "$output_dir/box-$case_count.png" 2> /dev/null || true
+    xdotool key Return
+    if wait_for "$SLOW_MS" eval '! find_box "$title"'; then
+        pass "$what: Return closes the box"
+    else
+        fail "$what: the box is still there after Return"
+    fi
+    if alive "$notifier_pid" && is_viewable "$notifier_window"; then
+        pass "$what: the notifier window stays open"
+    else
+        fail "$what: the notifier window has gone"
+    fi
+}
+
+echo "== an answer is sent"
+start_listener
+answer_record="MI-Mensaje;08/12/2026 21:10:00;Ana García;127.0.0.1;$listener_port;Luis;10.0.0.2;40001;¿Vienes?"
+start_with_record "answer" "$answer_record"
+click_into_answer_box "answer" || true
+xdotool type --delay 20 '  Sí, ahora voy  '
+xdotool key Return
+pressed=$(now_ms)
+if wait_exit "$notifier_pid" "$EXIT_LIMIT_MS"; then
+    if [[ $exit_status == 0 ]]; then
+        pass "answer: Enter ends the notifier with status 0 (after about $(($(now_ms) - pressed)) ms)"
+    else
+        fail "answer: the notifier ends with status $exit_status, expected 0"
+    fi
+else
+    fail "answer: the notifier is still running ${EXIT_LIMIT_MS} ms after Enter"
+fi
+stop_listener
+received=$(answers_received)
+if [[ $received == 1 ]]; then
+    pass "answer: exactly one datagram arrives"
+else
+    fail "answer: $received datagrams arrive, expected 1"
+fi
+if grep -q ', 9 fields$' "$listener_out"; then
+    pass "answer: the datagram holds nine fields"
+else
+    fail "answer: the datagram does not hold nine fields: $(grep '^answer from' "$listener_out")"
+fi
+expected_fields=("0|kind|MI-Notificar" "2|from|Luis" "3|from host|10.0.0.2" "4|from port|40001"
+    "5|to|Ana García" "6|to host|127.0.0.1" "7|to port|$listener_port" "8|message|Sí, ahora voy")
+wrong=0
+for expected in "${expected_fields[@]}"; do
+    IFS='|' read -r position role value <<< "$expected"
+    field_is "$position" "$role" "$value" || { wrong=1; fail "answer: field $position is not '$value'"; }
+done
+((wrong)) || pass "answer: the fields are the parties swapped and the answer trimmed"
+((wrong)) && info "$(cat "$listener_out")"
+sent_at=$(sed -n 's/^  1 sent at    "\(.*\)"$/\1/p' "$listener_out")
+if [[ -n $sent_at && $sent_at != *';'* ]]; then
+    pass "answer: sent at '$sent_at'"
+else
+    fail "answer: no date and time in the answer"
+fi
+
+echo "== Enter on the hint"
+start_listener
+start_with_record "hint" "MI-Mensaje;d;Ana;127.0.0.1;$listener_port;Luis;10.0.0.2;40001;Hola"
+click_into_answer_box "hint" || true
+xdotool key Return
+expect_box_and_close "hint" "Notificador"
+stop_listener
+if [[ $(answers_received) == 0 ]]; then
+    pass "hint: nothing is sent"
+else
+    fail "hint: an answer was sent"
+fi
+close_by_escape "hint"
+
+echo "== letters for a port"
+start_listener
+start_with_record "letters" "MI-Mensaje;d;Ana;127.0.0.1;abc;Luis;10.0.0.2;40001;Hola"
+click_into_answer_box "letters" || true
+xdotool type --delay 20 'hola'
+xdotool key Return
+expect_box_and_close "letters" "Ha ocurrido un error"
+stop_listener
+if [[ $(answers_received) == 0 ]]; then
+    pass "letters: nothing is sent"
+else
+    fail "letters: an answer was sent"
+fi
+close_by_escape "letters"
 
 echo "== done: $failures failure(s)"
