@@ -8,6 +8,7 @@ packages=(
     qt6-base-dev libx11-dev libxcb1-dev libgl-dev
     fonts-wine
     xvfb openbox xdotool x11-utils imagemagick
+    python3 binutils-mingw-w64-x86-64 desktop-file-utils
 )
 
 export DEBIAN_FRONTEND=noninteractive

@@ -1,5 +1,7 @@
 #include "platform/guiapplication.h"
 
+#include "notificador_version.h"
+
 #include <QApplication>
 #include <QFile>
 #include <QFontDatabase>
@@ -91,6 +93,10 @@ void ensureGuiApplication()
     heldMessages.clear();
 
     application->setApplicationName(QStringLiteral("notificador"));
+    application->setApplicationVersion(QStringLiteral(NOTIFICADOR_VERSION_TEXT));
+    // The installed desktop entry, share/applications/notificador.desktop:
+    // through it the desktop finds the window's name and icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("notificador"));
     // The program ends when its window is unloaded, not when the last window
     // happens to close (a message box, say).
     application->setQuitOnLastWindowClosed(false);

@@ -1,0 +1,14 @@
+# The version record, made from the one version text in the top-level
+# CMakeLists.txt: a header for the code, and the Windows resource script
+# that carries the icon and the version into the executable. The script is
+# made on every platform, so its test can compile it here too.
+configure_file(version.h.in generated/notificador_version.h @ONLY)
+target_include_directories(notificador_core PRIVATE ${CMAKE_CURRENT_BINARY_DIR}/generated)
+
+set(NOTIFICADOR_ICO ${PROJECT_SOURCE_DIR}/resources/icons/notificador.ico)
+set(NOTIFICADOR_RC ${CMAKE_CURRENT_BINARY_DIR}/notificador.rc)
+configure_file(notificador.rc.in ${NOTIFICADOR_RC} @ONLY)
+set(NOTIFICADOR_RC ${NOTIFICADOR_RC} PARENT_SCOPE)
+if(WIN32)
+    target_sources(notificador PRIVATE ${NOTIFICADOR_RC})
+endif()

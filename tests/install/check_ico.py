@@ -1,0 +1,91 @@
+#!/usr/bin/env python3
+"""Reads notificador.ico back: seven images in the order Windows expects
+them here (16 px at 8 bits with a 256-colour palette; 48, 32, 16 px at 24
+bits; 48, 32, 16 px at 32 bits with alpha), each well formed, and each the
+same picture as the PNG of that size and depth the window uses.
+
+    check_ico.py ICONS_DIR
+"""
+
+import os
+import sys
+
+import icondata
+
+# (size, bits per pixel, PNG the window uses), in .ico order
+EXPECTED = [(16, 8, "icon-16-8bit.png")]
+EXPECTED += [(s, 24, f"icon-{s}-24bit.png") for s in (48, 32, 16)]
+EXPECTED += [(s, 32, f"icon-{s}-32bit.png") for s in (48, 32, 16)]
+
+failures = []
+
+
+def check(condition, what):
+    print(("PASS: " if condition else "FAIL: ") + what)
+    if not condition:
+        failures.append(what)
+    return condition
+
+
+def check_image(number, entry, size, bpp, png_path):
+    name = f"image {number} ({size} px, {bpp} bpp)"
+    check((entry["width"], entry["height"], entry["bpp"]) == (size, size, bpp),
+          f"{name}: directory says {entry['width']}x{entry['height']} at {entry['bpp']} bpp")
+    check(entry["planes"] == 1 and entry["reserved"] == 0 and entry["colours"] == 0,
+          f"{name}: directory planes {entry['planes']}, reserved {entry['reserved']}, "
+          f"colour count {entry['colours']} (1, 0, 0 expected)")
+    try:
+        dib = icondata.parse_dib(entry["data"])
+    except icondata.FormatError as error:
+        check(False, f"{name}: bitmap: {error}")
+        return
+    header = (dib["header_size"], dib["width"], dib["height"], dib["planes"], dib["bpp"], dib["compression"])
+    if not check(header == (40, size, 2 * size, 1, bpp, 0),
+                 f"{name}: bitmap header (size, width, height, planes, bpp, compression) is {header}"):
+        return
+    if bpp == 8:
+        check(len(dib["palette"]) == 256, f"{name}: palette of {len(dib['palette'])} colours")
+    png_width, png_height, png_pixels = icondata.read_png(png_path)
+    check((png_width, png_height) == (size, size),
+          f"{name}: {os.path.basename(png_path)} is {png_width}x{png_height}")
+    check(icondata.same_picture(dib["pixels"], png_pixels),
+          f"{name}: same picture as {os.path.basename(png_path)}")
+    # Windows draws the lower depths through the mask; a 32-bit image whose
+    # mask disagreed with its alpha would show a different outline there.
+    check(dib["mask"] == [p[3] == 0 for p in dib["pixels"]],
+          f"{name}: the AND mask marks exactly the transparent pixels")
+
+
+def main():
+    if len(sys.argv) != 2:
+        sys.exit("usage: check_ico.py ICONS_DIR")
+    icons = sys.argv[1]
+    with open(os.path.join(icons, "notificador.ico"), "rb") as f:
+        data = f.read()
+    try:
+        entries = icondata.parse_ico(data)
+    except icondata.FormatError as error:
+        sys.exit(f"FAIL: notificador.ico: {error}")
+    found = [(e["width"], e["bpp"]) for e in entries]
+    check(found == [(s, b) for s, b, _ in EXPECTED],
+          f"notificador.ico holds (size, bpp) {found}")
+    if len(entries) == len(EXPECTED):
+        for number, (entry, (size, bpp, png)) in enumerate(zip(entries, EXPECTED)):
+            check_image(number, entry, size, bpp, os.path.join(icons, png))
+    # Images that overlap, or bytes that belong to none, mean a broken file.
+    spans = sorted((e["offset"], e["offset"] + e["size"]) for e in entries)
+    covered = 6 + 16 * len(entries)
+    tiled = True
+    for start, end in spans:
+        tiled = tiled and start == covered
+        covered = end
+    check(tiled and covered == len(data), "the images follow the directory back to back, to the end of the file")
+
+    if failures:
+        print(f"{len(failures)} check(s) failed")
+        return 1
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
