@@ -9,6 +9,9 @@
 #include <QStringEncoder>
 #include <QTextStream>
 
+#include <pwd.h>
+#include <unistd.h>
+
 namespace {
 
 int fail(const QString &message)
@@ -20,7 +23,10 @@ int fail(const QString &message)
 QString loginName()
 {
     const QString user = qEnvironmentVariable("USER");
-    return user.isEmpty() ? QStringLiteral("usuario") : user;
+    if (!user.isEmpty())
+        return user;
+    const passwd *entry = getpwuid(getuid());
+    return entry ? QString::fromLocal8Bit(entry->pw_name) : QStringLiteral("usuario");
 }
 
 } // namespace

@@ -7,7 +7,7 @@ packages=(
     build-essential cmake
     qt6-base-dev libx11-dev libxcb1-dev libgl-dev
     fonts-wine
-    xvfb openbox xdotool x11-utils imagemagick
+    xvfb openbox xdotool x11-utils x11-xserver-utils imagemagick
     python3 binutils-mingw-w64-x86-64 desktop-file-utils
 )
 

@@ -51,9 +51,9 @@ info() { printf '      %s\n' "$*"; }
 fatal() { printf 'FAIL: %s\n' "$*"; failures=$((failures + 1)); exit 1; }
 trap 'fail "unexpected error at line $LINENO: $BASH_COMMAND"' ERR
 
-for tool in Xvfb openbox xdotool xprop xwininfo xev import identify; do
+for tool in Xvfb openbox xdotool xprop xwininfo xev xmodmap import identify; do
     command -v "$tool" > /dev/null ||
-        fatal "tool '$tool' not found (Debian packages: xvfb openbox xdotool x11-utils imagemagick)"
+        fatal "tool '$tool' not found (Debian packages: xvfb openbox xdotool x11-utils x11-xserver-utils imagemagick)"
 done
 [[ -x $notifier_bin ]] || fatal "notifier '$notifier_bin' is not an executable"
 [[ -x $probe_bin ]] || fatal "focus probe '$probe_bin' is not an executable"
@@ -173,6 +173,13 @@ openbox > "$scratch/openbox.log" 2>&1 &
 background_pids+=("$!")
 wm_ready() { xprop -root _NET_SUPPORTING_WM_CHECK 2> /dev/null | grep -q 'window id'; }
 wait_for 10000 wm_ready || fatal "openbox did not take over the display"
+
+# xdotool types a character the keyboard map lacks by remapping a key just
+# for that keystroke, and the client may read the key before it sees the new
+# map. The accented letter the answers use gets a key of its own up front.
+spare_keycode=$(xmodmap -pke | awk '$1 == "keycode" && NF == 3 {code = $2} END {print code}')
+[[ -n $spare_keycode ]] || fatal "the keyboard map has no spare key"
+xmodmap -e "keycode $spare_keycode = iacute Iacute" || fatal "xmodmap cannot change the keyboard map"
 
 read -r screen_w screen_h < <(xwininfo -root | awk '/^ *Width:/ {w = $2} /^ *Height:/ {h = $2} END {print w, h}')
 [[ $screen_w == "$SCREEN_W" && $screen_h == "$SCREEN_H" ]] ||
