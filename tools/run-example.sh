@@ -50,7 +50,7 @@ fi
 
 echo "No display: running the example on a virtual X display."
 exec {displayfd}<> <(:)
-Xvfb -displayfd "$displayfd" -screen 0 1024x768x24 -nolisten tcp >"$runtime/xvfb.log" 2>&1 &
+Xvfb -displayfd "$displayfd" -screen 0 1024x768x24 -nolisten tcp -noreset >"$runtime/xvfb.log" 2>&1 &
 xvfb_pid=$!
 read -r -t 10 number <&"$displayfd" || { echo "Xvfb did not start" >&2; exit 1; }
 export DISPLAY=":$number" XDG_RUNTIME_DIR=$runtime
