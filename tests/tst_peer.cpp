@@ -1,0 +1,124 @@
+#include "listen.h"
+#include "notify.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+// The peer tool: what it writes for the notifier, and how it shows answers.
+class TestPeer final : public QObject
+{
+    Q_OBJECT
+
+private:
+    QTemporaryDir m_dir;
+
+    // A stand-in notifier that copies what it finds beside itself.
+    QString fakeNotifier()
+    {
+        const QString path = m_dir.filePath("notificador");
+        QFile script(path);
+        if (!script.open(QIODevice::WriteOnly))
+            return {};
+        script.write("#!/bin/sh\ncd \"$(dirname \"$0\")\" && cp MI.zorvi seen && rm MI.zorvi\n");
+        script.close();
+        script.setPermissions(script.permissions() | QFile::ExeOwner);
+        return path;
+    }
+
+    QByteArray readFile(const QString &name)
+    {
+        QFile file(m_dir.filePath(name));
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+
+private slots:
+    void init()
+    {
+        QVERIFY(m_dir.isValid());
+        QFile::remove(m_dir.filePath("MI.zorvi"));
+        QFile::remove(m_dir.filePath("seen"));
+    }
+
+    void notifyWritesOneRecordAndStartsTheNotifier()
+    {
+        const QString notifier = fakeNotifier();
+        const int status = runNotify({"peer", notifier, "--from", "Ana García", "--message", "¿Vienes?", "--port",
+                                      "41000", "--to", "Luis", "--wait"});
+        QCOMPARE(status, 0);
+        const QList<QByteArray> fields = readFile("seen").split(';');
+        QCOMPARE(fields.size(), 9);
+        QCOMPARE(fields[0], "MI-Mensaje");
+        QCOMPARE(fields[2], QStringLiteral("Ana García").toUtf8());
+        QCOMPARE(fields[3], "127.0.0.1");
+        QCOMPARE(fields[4], "41000");
+        QCOMPARE(fields[5], "Luis");
+        QCOMPARE(fields[8], QStringLiteral("¿Vienes?\n").toUtf8());
+    }
+
+    void notifyRefuses_data()
+    {
+        QTest::addColumn<QStringList>("options");
+        QTest::addColumn<bool>("pending");
+
+        QTest::newRow("a separator in the message") << QStringList{"--message", "uno;dos"} << false;
+        QTest::newRow("a line break in the name") << QStringList{"--from", "Ana\nGarcía"} << false;
+        QTest::newRow("a notification already waiting") << QStringList{} << true;
+    }
+
+    void notifyRefuses()
+    {
+        QFETCH(QStringList, options);
+        QFETCH(bool, pending);
+        const QString notifier = fakeNotifier();
+        if (pending) {
+            QFile waiting(m_dir.filePath("MI.zorvi"));
+            QVERIFY(waiting.open(QIODevice::WriteOnly));
+            waiting.write("earlier;record\n");
+        }
+        QCOMPARE(runNotify(QStringList{"peer", notifier, "--wait"} + options), 2);
+        QCOMPARE(readFile("MI.zorvi"), pending ? QByteArray("earlier;record\n") : QByteArray());
+        QVERIFY(!QFile::exists(m_dir.filePath("seen")));
+    }
+
+    void describeAnswer_data()
+    {
+        QTest::addColumn<QByteArray>("payload");
+        QTest::addColumn<QStringList>("lines");
+
+        QTest::newRow("nine fields")
+            << QStringLiteral("MI-Notificar;8/12/26 21:07:30;Luis;10.0.0.2;40001;Ana García;127.0.0.1;40000;Sí")
+                   .toUtf8()
+            << QStringList{"answer from 127.0.0.1 port 5000, 81 bytes, 9 fields",
+                           "  0 kind       \"MI-Notificar\"",
+                           "  1 sent at    \"8/12/26 21:07:30\"",
+                           "  2 from       \"Luis\"",
+                           "  3 from host  \"10.0.0.2\"",
+                           "  4 from port  \"40001\"",
+                           "  5 to         \"Ana García\"",
+                           "  6 to host    \"127.0.0.1\"",
+                           "  7 to port    \"40000\"",
+                           "  8 message    \"Sí\""};
+        QTest::newRow("extra fields, control characters and quotes")
+            << QByteArray("a;\tb\x01;\"c\\")
+            << QStringList{"answer from 127.0.0.1 port 5000, 9 bytes, 3 fields", "  0 kind       \"a\"",
+                           "  1 sent at    \"\\tb\\x01\"", "  2 from       \"\\\"c\\\\\""};
+        QTest::newRow("empty") << QByteArray()
+                               << QStringList{"answer from 127.0.0.1 port 5000, 0 bytes, 1 field",
+                                              "  0 kind       \"\""};
+        QTest::newRow("invalid UTF-8 is shown, not dropped")
+            << QByteArray("k;\xff")
+            << QStringList{"answer from 127.0.0.1 port 5000, 3 bytes, 2 fields", "  0 kind       \"k\"",
+                           QStringLiteral("  1 sent at    \"\ufffd\"")};
+    }
+
+    void describeAnswer()
+    {
+        QFETCH(QByteArray, payload);
+        QFETCH(QStringList, lines);
+        QCOMPARE(::describeAnswer(payload, "127.0.0.1", 5000), lines.join(u'\n') + u'\n');
+    }
+};
+
+QTEST_GUILESS_MAIN(TestPeer)
+#include "tst_peer.moc"
