@@ -41,138 +41,19 @@ readonly NINE_FIELDS='MI-Mensaje;08/12/2026 21:00:00;Ana;127.0.0.1;40000;Luis;10
 readonly SHORT_RECORD='k;d;Ana;h;1'
 readonly MARKUP_FIELDS='MI-Mensaje;08/12/2026 21:05:00;Ana;127.0.0.1;40000;Luis;10.0.0.2;40001;<b>hola</b> & <img src=x>'
 
-export LANG=C.UTF-8 LC_ALL=C.UTF-8
+TEST_NAME=e2e_notifier
+source "$(dirname "${BASH_SOURCE[0]}")/xsession.sh"
 
-failures=0
-pass() { printf 'PASS: %s\n' "$*"; }
-fail() { printf 'FAIL: %s\n' "$*"; failures=$((failures + 1)); }
-info() { printf '      %s\n' "$*"; }
-# A failure after which the rest cannot run.
-fatal() { printf 'FAIL: %s\n' "$*"; failures=$((failures + 1)); exit 1; }
-trap 'fail "unexpected error at line $LINENO: $BASH_COMMAND"' ERR
-
-for tool in Xvfb openbox xdotool xprop xwininfo xev xmodmap import identify; do
-    command -v "$tool" > /dev/null ||
-        fatal "tool '$tool' not found (Debian packages: xvfb openbox xdotool x11-utils x11-xserver-utils imagemagick)"
-done
+require_tools "xvfb openbox xdotool x11-utils x11-xserver-utils imagemagick" \
+    Xvfb openbox xdotool xprop xwininfo xev xmodmap import identify
 [[ -x $notifier_bin ]] || fatal "notifier '$notifier_bin' is not an executable"
 [[ -x $probe_bin ]] || fatal "focus probe '$probe_bin' is not an executable"
 [[ -x $peer_bin ]] || fatal "peer '$peer_bin' is not an executable"
 mkdir -p "$output_dir"
 
-# --- time, processes, waiting ------------------------------------------------
-
-now_ms() {
-    local us=${EPOCHREALTIME//[!0-9]/}
-    echo $((10#$us / 1000))
-}
-
-# Whether PID is a live process (a zombie does not count).
-alive() {
-    local stat
-    kill -0 "$1" 2> /dev/null || return 1
-    stat=$(cat "/proc/$1/stat" 2> /dev/null) || return 1
-    stat=${stat##*) }
-    [[ ${stat%% *} != Z ]]
-}
-
-# wait_for MS COMMAND...: runs COMMAND every 50 ms until it succeeds or MS
-# milliseconds have passed.
-wait_for() {
-    local limit=$1 start
-    shift
-    start=$(now_ms)
-    until "$@"; do
-        (($(now_ms) - start >= limit)) && return 1
-        sleep 0.05
-    done
-}
-
-not_alive() { ! alive "$1"; }
-
-# wait_exit PID MS: waits up to MS ms for PID, a child of this shell, to end;
-# sets exit_status (or leaves it empty if PID is still running).
-exit_status=
-wait_exit() {
-    exit_status=
-    wait_for "$2" not_alive "$1" || return 1
-    exit_status=0
-    wait "$1" || exit_status=$?
-}
-
-# --- scratch space and clean-up ----------------------------------------------
-
-scratch=$(mktemp -d "${TMPDIR:-/tmp}/e2e_notifier.XXXXXX")
-background_pids=()
-
-cleanup() {
-    local status=$? pid
-    trap - EXIT INT TERM HUP ERR
-    # Children first, the window manager and the server last.
-    for ((i = ${#background_pids[@]} - 1; i >= 0; i--)); do
-        pid=${background_pids[i]}
-        if alive "$pid"; then
-            kill "$pid" 2> /dev/null || true
-            wait_for 2000 not_alive "$pid" || kill -9 "$pid" 2> /dev/null || true
-        fi
-        wait "$pid" 2> /dev/null || true
-    done
-    if ((status != 0 || failures != 0)) && [[ -d $scratch ]]; then
-        for log in "$scratch"/*.log; do
-            # The event record is long and rarely tells more than the checks.
-            [[ -s $log && $log != "${xev_log:-}" ]] || continue
-            echo "----- $(basename "$log") (last lines) -----"
-            tail -n 40 "$log"
-        done
-    fi
-    if [[ ${E2E_KEEP:-} == 1 ]]; then
-        echo "scratch directory kept: $scratch"
-    else
-        rm -rf "$scratch"
-    fi
-    if ((failures != 0)); then
-        echo "e2e_notifier: $failures check(s) failed"
-        exit 1
-    fi
-    exit "$status"
-}
-trap cleanup EXIT
-trap 'exit 130' INT
-trap 'exit 143' TERM
-trap 'exit 129' HUP
-
-# Everything this test starts sees only its own runtime, configuration and
-# cache directories, so neither the user's openbox configuration nor stale
-# state changes what happens.
-mkdir -m 700 "$scratch/runtime" "$scratch/config" "$scratch/cache" "$scratch/home"
-export XDG_RUNTIME_DIR=$scratch/runtime
-export XDG_CONFIG_HOME=$scratch/config
-export XDG_CACHE_HOME=$scratch/cache
-export HOME=$scratch/home
-unset WAYLAND_DISPLAY XDG_SESSION_TYPE
-
 # --- X server and window manager ---------------------------------------------
 
-display_file=$scratch/display
-: > "$display_file"
-Xvfb -displayfd 3 -screen 0 "${SCREEN_W}x${SCREEN_H}x24" -nolisten tcp -noreset \
-    3> "$display_file" > "$scratch/xvfb.log" 2>&1 &
-xvfb_pid=$!
-background_pids+=("$xvfb_pid")
-
-# The number is complete once its line is.
-display_ready() { (($(wc -l < "$display_file") >= 1)); }
-wait_for 10000 display_ready || fatal "Xvfb did not report a display number"
-display_number=$(< "$display_file")
-display_number=${display_number//[!0-9]/}
-[[ -n $display_number ]] || fatal "Xvfb reported no display number"
-export DISPLAY=:$display_number
-info "X server on $DISPLAY"
-
-openbox > "$scratch/openbox.log" 2>&1 &
-background_pids+=("$!")
-wm_ready() { xprop -root _NET_SUPPORTING_WM_CHECK 2> /dev/null | grep -q 'window id'; }
-wait_for 10000 wm_ready || fatal "openbox did not take over the display"
+start_x_session "$SCREEN_W" "$SCREEN_H"
 
 # xdotool types a character the keyboard map lacks by remapping a key just
 # for that keystroke, and the client may read the key before it sees the new
@@ -191,6 +72,8 @@ read -r screen_w screen_h < <(xwininfo -root | awk '/^ *Width:/ {w = $2} /^ *Hei
 # window manager's frames among them) and to the root's properties; the
 # latter carry markers that cut the record into one stretch per case.
 xev_log=$scratch/xev.log
+# The event record is long and rarely tells more than the checks.
+QUIET_LOG=$xev_log
 xev -root -event substructure -event property > "$xev_log" 2>&1 &
 background_pids+=("$!")
 

@@ -26,86 +26,9 @@ readonly RECORD='MI-Mensaje;08/12/2026 21:00:00;Ana;127.0.0.1;40000;Luis;10.0.0.
 readonly ANSWER_X=190 ANSWER_Y=124
 readonly SLOW_MS=10000
 
-export LANG=C.UTF-8 LC_ALL=C.UTF-8
-
-failures=0
-pass() { printf 'PASS: %s\n' "$*"; }
-fail() { printf 'FAIL: %s\n' "$*"; failures=$((failures + 1)); }
-info() { printf '      %s\n' "$*"; }
-fatal() { printf 'FAIL: %s\n' "$*"; failures=$((failures + 1)); exit 1; }
-trap 'fail "unexpected error at line $LINENO: $BASH_COMMAND"' ERR
-
-for tool in Xvfb openbox xdotool xprop xwininfo; do
-    command -v "$tool" > /dev/null ||
-        fatal "tool '$tool' not found (Debian packages: xvfb openbox xdotool x11-utils)"
-done
-
-now_ms() {
-    local us=${EPOCHREALTIME//[!0-9]/}
-    echo $((10#$us / 1000))
-}
-alive() {
-    local stat
-    kill -0 "$1" 2> /dev/null || return 1
-    stat=$(cat "/proc/$1/stat" 2> /dev/null) || return 1
-    stat=${stat##*) }
-    [[ ${stat%% *} != Z ]]
-}
-not_alive() { ! alive "$1"; }
-# wait_for MS COMMAND...: runs COMMAND every 50 ms until it succeeds or MS
-# milliseconds have passed.
-wait_for() {
-    local limit=$1 start
-    shift
-    start=$(now_ms)
-    until "$@"; do
-        (($(now_ms) - start >= limit)) && return 1
-        sleep 0.05
-    done
-}
-
-scratch=$(mktemp -d "${TMPDIR:-/tmp}/e2e_installed.XXXXXX")
-background_pids=()
-cleanup() {
-    local status=$? pid
-    trap - EXIT INT TERM HUP ERR
-    for ((i = ${#background_pids[@]} - 1; i >= 0; i--)); do
-        pid=${background_pids[i]}
-        if alive "$pid"; then
-            kill "$pid" 2> /dev/null || true
-            wait_for 2000 not_alive "$pid" || kill -9 "$pid" 2> /dev/null || true
-        fi
-        wait "$pid" 2> /dev/null || true
-    done
-    if ((status != 0 || failures != 0)); then
-        for log in "$scratch"/*.log; do
-            [[ -s $log ]] || continue
-            echo "----- $(basename "$log") (last lines) -----"
-            tail -n 40 "$log"
-        done
-    fi
-    if [[ ${E2E_KEEP:-} == 1 ]]; then
-        echo "scratch directory kept: $scratch"
-    else
-        rm -rf "$scratch"
-    fi
-    if ((failures != 0)); then
-        echo "e2e_installed: $failures check(s) failed"
-        exit 1
-    fi
-    exit "$status"
-}
-trap cleanup EXIT
-trap 'exit 130' INT
-trap 'exit 143' TERM
-trap 'exit 129' HUP
-
-mkdir -m 700 "$scratch/runtime" "$scratch/config" "$scratch/cache" "$scratch/home"
-export XDG_RUNTIME_DIR=$scratch/runtime
-export XDG_CONFIG_HOME=$scratch/config
-export XDG_CACHE_HOME=$scratch/cache
-export HOME=$scratch/home
-unset WAYLAND_DISPLAY XDG_SESSION_TYPE
+TEST_NAME=e2e_installed
+source "$(dirname "${BASH_SOURCE[0]}")/../e2e/xsession.sh"
+require_tools "xvfb openbox xdotool x11-utils" Xvfb openbox xdotool xprop xwininfo
 
 # --- install, then move the installed tree -----------------------------------
 
@@ -121,21 +44,7 @@ notifier=$moved/bin/notificador
 
 # --- X server and window manager ---------------------------------------------
 
-display_file=$scratch/display
-: > "$display_file"
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset \
-    3> "$display_file" > "$scratch/xvfb.log" 2>&1 &
-background_pids+=("$!")
-display_ready() { (($(wc -l < "$display_file") >= 1)); }
-wait_for "$SLOW_MS" display_ready || fatal "Xvfb did not report a display number"
-display_number=$(< "$display_file")
-export DISPLAY=:${display_number//[!0-9]/}
-info "X server on $DISPLAY"
-
-openbox > "$scratch/openbox.log" 2>&1 &
-background_pids+=("$!")
-wm_ready() { xprop -root _NET_SUPPORTING_WM_CHECK 2> /dev/null | grep -q 'window id'; }
-wait_for "$SLOW_MS" wm_ready || fatal "openbox did not take over the display"
+start_x_session 1024 768
 
 # --- the notification beside the moved executable ----------------------------
 
