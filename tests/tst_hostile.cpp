@@ -138,6 +138,12 @@ private slots:
                                    << QString::fromUtf8("k\0", 2) << QString::fromUtf8("A\0na", 4) << QString::fromUtf8("m\0sg", 4);
         QTest::newRow("invalid UTF-8") << QByteArray("k;d;\xff\xfe;h;1;L;h;2;a\xc0\xafz") << true << "k"
                                        << replacement + replacement << "a" + replacement + replacement + "z";
+        // A writer cut short in the middle of a character: what came is
+        // shown, the broken character as a replacement character.
+        QTest::newRow("a character cut short at the line's end") << QByteArray(Head + "caf\xc3\r\n") << true
+                                                                 << "MI-Mensaje" << "Ana" << "caf" + replacement;
+        QTest::newRow("a character cut short at the file's end") << QByteArray(Head + "caf\xc3") << true
+                                                                 << "MI-Mensaje" << "Ana" << "caf" + replacement;
         // The mark says how the file is encoded; it is not part of the record.
         QTest::newRow("UTF-8 byte-order mark") << "\xef\xbb\xbf" + NineFields + "\r\n" << true << "MI-Mensaje"
                                                << "Ana" << "Hola";
