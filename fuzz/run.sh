@@ -26,7 +26,7 @@ cmake --build build-fuzz -j2 --target "${targets[@]/#/fuzz_}"
 export QT_QPA_PLATFORM=offscreen LANG=C.UTF-8 LC_ALL=C.UTF-8
 export ASAN_OPTIONS=detect_leaks=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
-export LSAN_OPTIONS=suppressions=$PWD/tests/sanitizers/lsan.supp
+export LSAN_OPTIONS=suppressions=$PWD/fuzz/lsan.supp
 
 status=0
 for target in "${targets[@]}"; do
