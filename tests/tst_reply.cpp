@@ -8,6 +8,7 @@
 
 #include <QClipboard>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QPointer>
 #include <QTest>
@@ -341,6 +342,134 @@ private slots:
         QFETCH(int, number);
         QFETCH(QString, prompt);
         QCOMPARE(reply::errorReportPrompt(platform::Error(number, "d", "s")), prompt);
+    }
+
+    // UDP carries no acknowledgement: nothing listening is no failure.
+    void answerToAPortWhereNothingListens()
+    {
+        quint16 port = 0;
+        {
+            DatagramReceiver closed(QStringLiteral("127.0.0.1"), 0);
+            QVERIFY(closed.isOpen());
+            port = closed.port();
+        }
+        showNotification(incomingRecord(QStringLiteral("127.0.0.1"), QString::number(port)));
+        QTest::keyClicks(text1(), "hola");
+        QTest::keyClick(text1(), Qt::Key_Return);
+        QVERIFY(m_boxes.shown.isEmpty());
+        QCOMPARE(m_network.sent, 1);
+        QVERIFY(!Principal::exists());
+    }
+
+    // Keys that reach the box after the answer has gone, whether already
+    // delivered or still queued when the window is deleted, send nothing
+    // more.
+    void aBurstOfEnterSendsOneDatagram()
+    {
+        showNotificationToReceiver();
+        QTest::keyClicks(text1(), "hola");
+        QPointer<QLineEdit> box = text1();
+        for (int i = 0; i < 5; ++i) {
+            QCoreApplication::postEvent(box, new QKeyEvent(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, "\r"));
+            QCoreApplication::postEvent(box, new QKeyEvent(QEvent::KeyRelease, Qt::Key_Return, Qt::NoModifier, "\r"));
+        }
+        QCoreApplication::sendPostedEvents(box);
+        QVERIFY(!Principal::exists());
+        QVERIFY(box);
+        QTest::keyClick(box, Qt::Key_Return);
+        QCoreApplication::postEvent(box, new QKeyEvent(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, "\r"));
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(!box);
+        QCoreApplication::processEvents();
+
+        QVERIFY(m_boxes.shown.isEmpty());
+        QCOMPARE(m_network.attempts, 1);
+        const auto datagram = m_receiver->receive(2000);
+        QVERIFY(datagram);
+        QCOMPARE(datagram->payload, expectedAnswer(m_clock.now, "127.0.0.1", receiverPort(), "hola"));
+        QVERIFY(!m_receiver->receive(100));
+    }
+
+    // Each Enter while the fault lasts is one attempt and one error box; the
+    // answer is never touched.
+    void enterRepeatedWhileSendingFails_data()
+    {
+        QTest::addColumn<QString>("host");
+        QTest::addColumn<QString>("port");
+        QTest::addColumn<int>("sendErrno");
+        QTest::addColumn<int>("number");
+
+        QTest::newRow("system refuses") << "127.0.0.1" << "@port" << ENETUNREACH << 10051;
+        QTest::newRow("port of letters") << "127.0.0.1" << "abc" << 0 << 13;
+        QTest::newRow("host that does not resolve") << "no-such-host.invalid" << "@port" << 0 << 11001;
+        // A real refusal: with a 70000-character addressee the answer does
+        // not fit one datagram.
+        QTest::newRow("answer too big for a datagram") << "@big" << "@port" << 0 << 10040;
+    }
+
+    void enterRepeatedWhileSendingFails()
+    {
+        QFETCH(QString, host);
+        QFETCH(QString, port);
+        QFETCH(int, sendErrno);
+        QFETCH(int, number);
+        m_receiver = std::make_unique<DatagramReceiver>(QStringLiteral("127.0.0.1"), 0);
+        if (port == "@port")
+            port = receiverPort();
+        QString record = incomingRecord(host, port);
+        if (host == "@big")
+            record = incomingRecord("127.0.0.1", port).replace("Luis", QString(70000, u'L'));
+        showNotification(record);
+        m_network.failWithErrno = sendErrno;
+        QTest::keyClicks(text1(), "  sigo aqui ");
+        for (int i = 0; i < 4; ++i)
+            QTest::keyClick(text1(), Qt::Key_Return);
+
+        QCOMPARE(m_boxes.shown.size(), 4);
+        for (const auto &box : std::as_const(m_boxes.shown)) {
+            QCOMPARE(box.kind, QStringLiteral("error"));
+            QVERIFY(box.prompt.startsWith(QStringLiteral("Número: %1\r\n").arg(number)));
+        }
+        QCOMPARE(m_network.attempts, host.isEmpty() || port == "abc" ? 0 : 4);
+        verifyNothingSent("  sigo aqui ");
+    }
+
+    // The box holds at most 100 characters; a longer paste or more typing is
+    // cut there, as the box shows, and what the box shows is what is sent.
+    void whatTheBoxShowsIsWhatIsSent_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("pasted");
+        QTest::addColumn<int>("shownLength");
+
+        QString digits;
+        for (int i = 0; i < 150; ++i)
+            digits += QChar(u'0' + i % 10);
+        QTest::newRow("a paste of 150 characters") << "" << digits << 100;
+        QTest::newRow("a paste onto 90 typed characters") << QString(90, u'a') << digits << 100;
+        QTest::newRow("typing past 100 characters") << QString(120, u'b') << "" << 100;
+        QTest::newRow("a paste with separators") << "" << "a;b;;c" << 6;
+    }
+
+    void whatTheBoxShowsIsWhatIsSent()
+    {
+        QFETCH(QString, typed);
+        QFETCH(QString, pasted);
+        QFETCH(int, shownLength);
+        showNotificationToReceiver();
+        QTest::keyClicks(text1(), typed);
+        if (!pasted.isEmpty()) {
+            QGuiApplication::clipboard()->setText(pasted);
+            QTest::sendKeyEvent(QTest::Click, text1(), Qt::Key_V, QStringLiteral("\x16"), Qt::ControlModifier);
+        }
+        const QString shown = text1()->text();
+        QCOMPARE(shown.size(), shownLength);
+        QCOMPARE(shown, (typed + pasted).left(100).left(shown.size()));
+        QTest::keyClick(text1(), Qt::Key_Return);
+
+        const auto datagram = m_receiver->receive(2000);
+        QVERIFY(datagram);
+        QCOMPARE(datagram->payload, expectedAnswer(m_clock.now, "127.0.0.1", receiverPort(), shown));
     }
 
     void escapeNeverReachesTheAnswerBox()

@@ -9,6 +9,9 @@ packages=(
     fonts-wine
     xvfb openbox xdotool x11-utils x11-xserver-utils imagemagick
     python3 binutils-mingw-w64-x86-64 desktop-file-utils
+    # fuzz/run.sh: clang, and its sanitizer and libFuzzer run-times (only
+    # recommended by clang, so named here).
+    clang libclang-rt-14-dev
 )
 
 export DEBIAN_FRONTEND=noninteractive

@@ -132,7 +132,9 @@ QString LocalFileSystem::readFirstLine(const QString &path) const
     if (!sawAnything)
         throw Error::fromNumber(Error::InputPastEndOfFile, kSource);
 
-    QStringDecoder decode(QStringConverter::System);
+    // Stateless: a character cut short at the end of the line is shown as a
+    // replacement character, not dropped.
+    QStringDecoder decode(QStringConverter::System, QStringConverter::Flag::Stateless);
     return decode(line);
 }
 
