@@ -7,6 +7,7 @@
 #include "reply/text1_keypress.h"
 #include "ui/captionlabel.h"
 #include "ui/shape.h"
+#include "ui/singlelinevalidator.h"
 #include "ui/texts.h"
 
 #include <QCloseEvent>
@@ -214,6 +215,7 @@ void Principal::buildControls()
     m_text1->setGeometry(twipRect(150, 1740, 5415, 255));
     m_text1->setFrame(false);
     m_text1->setMaxLength(Text1MaxLength);
+    m_text1->setValidator(new SingleLineValidator(m_text1));
     m_text1->setText(texts::HintText.toString());
     m_text1->setCursorPosition(0);
     setTextColour(m_text1, QPalette::Text, Grey128);
