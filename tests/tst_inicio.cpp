@@ -12,6 +12,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <cstdio>
 #include <memory>
 
 using ui::Principal;
@@ -178,6 +179,37 @@ private slots:
         Inicio::Main();
         QVERIFY(!Principal::exists());
         QCOMPARE(m_files->deletions, 0);
+    }
+
+    void aNewerNotificationPutInPlaceMeanwhileIsLeftForItsOwnRun_data()
+    {
+        QTest::addColumn<QByteArray>("first");
+        QTest::addColumn<bool>("shown");
+
+        QTest::newRow("shown") << NineFields << true;
+        QTest::newRow("dropped, too short") << QByteArray("k;d;Ana") << false;
+    }
+
+    // The messaging system renames the next notification into place while
+    // the first is being shown: deleting by name alone would lose it unseen.
+    void aNewerNotificationPutInPlaceMeanwhileIsLeftForItsOwnRun()
+    {
+        QFETCH(QByteArray, first);
+        QFETCH(bool, shown);
+        const QByteArray next = "MI-Mensaje;d;Eva;127.0.0.1;40000;Luis;10.0.0.2;40001;¿Y mañana?";
+        writeNotification(first);
+        m_files->beforeDelete = [&](const QString &path) {
+            QFile newer(path + ".tmp");
+            QVERIFY(newer.open(QIODevice::WriteOnly));
+            newer.write(next);
+            newer.close();
+            QCOMPARE(std::rename(QFile::encodeName(path + ".tmp").constData(), QFile::encodeName(path).constData()), 0);
+        };
+        Inicio::Main();
+        QCOMPARE(Principal::exists(), shown);
+        QFile left(notification());
+        QVERIFY(left.open(QIODevice::ReadOnly));
+        QCOMPARE(left.readAll(), next);
     }
 
     void aFileThatCannotBeDeletedStaysAndTheWindowStillShows()

@@ -108,6 +108,7 @@ QString LocalFileSystem::readFirstLine(const QString &path) const
     struct stat info;
     if (::fstat(file.get(), &info) != 0)
         throw errorFromErrno(errno);
+    m_lastRead = FileIdentity{path, info.st_dev, info.st_ino};
     if (!S_ISREG(info.st_mode))
         throw Error::fromNumber(Error::PathFileAccessError, kSource);
 
@@ -140,6 +141,12 @@ QString LocalFileSystem::readFirstLine(const QString &path) const
 
 void LocalFileSystem::deleteFile(const QString &path)
 {
+    // The messaging system may put the next notification in place (by
+    // renaming it there) while this one is on screen: that one is not ours.
+    struct stat info;
+    if (m_lastRead && m_lastRead->path == path && ::stat(QFile::encodeName(path).constData(), &info) == 0
+        && (info.st_dev != m_lastRead->device || info.st_ino != m_lastRead->inode))
+        return;
     if (::unlink(QFile::encodeName(path).constData()) != 0)
         throw errorFromErrno(errno);
 }
