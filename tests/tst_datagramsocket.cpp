@@ -37,6 +37,20 @@ private slots:
         QVERIFY(!receiver.receive(50));
     }
 
+    // An unpaired surrogate can only come from typing, never from the file;
+    // it goes out as a replacement character, and nothing after it is lost.
+    void aBrokenCharacterAtTheEndIsReplacedNotDropped()
+    {
+        DatagramReceiver receiver(QStringLiteral("127.0.0.1"), 0);
+        platform::DatagramSocket socket;
+        socket.setRemoteHost(QStringLiteral("127.0.0.1"));
+        socket.setRemotePort(receiver.port());
+        socket.SendData(QStringLiteral("ok") + QChar(0xd800));
+        const auto datagram = receiver.receive(2000);
+        QVERIFY(datagram);
+        QCOMPARE(datagram->payload, QByteArray("ok\xef\xbf\xbd"));
+    }
+
     void refusals_data()
     {
         QTest::addColumn<QString>("host");

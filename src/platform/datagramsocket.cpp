@@ -21,7 +21,9 @@ void DatagramSocket::SendData(const QString &data)
         throw socketerrors::noRemoteHost();
     if (m_remotePort == 0)
         throw socketerrors::invalidPort(m_remotePort);
-    QStringEncoder encode(QStringConverter::System);
+    // Stateless, as the file is decoded: a character cut short at the end is
+    // sent as a replacement, not dropped.
+    QStringEncoder encode(QStringConverter::System, QStringConverter::Flag::Stateless);
     const QByteArray payload = encode(data);
     network().sendDatagram(m_remoteHost, quint16(m_remotePort), payload);
 }
