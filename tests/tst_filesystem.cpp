@@ -88,6 +88,11 @@ private slots:
         QTest::newRow("CRLF") << QByteArray("uno;dos\r\ntres") << "uno;dos";
         QTest::newRow("lone CR") << QByteArray("uno;dos\rtres") << "uno;dos";
         QTest::newRow("no line break") << QByteArray("uno;dos") << "uno;dos";
+        QTest::newRow("LF before a later CR") << QByteArray("uno\ndos\rtres") << "uno";
+        // The file is read in 64 kB pieces.
+        const QByteArray longLine(200 * 1024, 'm');
+        QTest::newRow("break in a later piece") << longLine + "\r\nx" << QString::fromLatin1(longLine);
+        QTest::newRow("long line, no break") << longLine << QString::fromLatin1(longLine);
         QTest::newRow("empty first line") << QByteArray("\nuno") << "";
         QTest::newRow("UTF-8") << QByteArray("Jos\xc3\xa9;\xc2\xbfqu\xc3\xa9?\n") << QString::fromUtf8("José;¿qué?");
         QTest::newRow("byte-order mark dropped") << QByteArray("\xef\xbb\xbfhola\n") << "hola";

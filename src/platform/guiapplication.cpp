@@ -62,10 +62,12 @@ void preferX11()
 // The window is designed in Tahoma. Debian ships a free face with its metrics
 // for Wine, outside the directories fontconfig searches. Only its regular
 // face is taken: the bold one that comes with it is barely heavier, and a
-// bold synthesised from the regular face reads as bold.
+// bold synthesised from the regular face reads as bold. The name is looked
+// up among the installed families: QFontDatabase::hasFamily first runs it
+// through fontconfig's substitution rules, a pass the lookup can do without.
 void provideTahoma()
 {
-    if (QFontDatabase::hasFamily(QStringLiteral("Tahoma")))
+    if (QFontDatabase::families().contains(QStringLiteral("Tahoma"), Qt::CaseInsensitive))
         return;
     const QString wineTahoma = QStringLiteral("/usr/share/wine/fonts/tahoma.ttf");
     if (QFile::exists(wineTahoma))

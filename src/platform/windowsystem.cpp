@@ -5,15 +5,19 @@
 
 #include <QGuiApplication>
 #include <QScreen>
+#include <QVariant>
 #include <QWidget>
 #include <QWindow>
 #include <QtGui/qguiapplication_platform.h>
 
 #include <xcb/xcb.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
+#include <iterator>
 #include <optional>
 #include <thread>
 
@@ -23,13 +27,27 @@ namespace {
 
 const QString kSource = QStringLiteral("WindowSystem");
 
-xcb_atom_t internAtom(xcb_connection_t *connection, const char *name)
+struct FrameExtentsAtoms
 {
-    const auto cookie = xcb_intern_atom(connection, 0, uint16_t(std::strlen(name)), name);
-    xcb_intern_atom_reply_t *reply = xcb_intern_atom_reply(connection, cookie, nullptr);
-    const xcb_atom_t atom = reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
-    std::free(reply);
-    return atom;
+    xcb_atom_t supported = XCB_ATOM_NONE;
+    xcb_atom_t request = XCB_ATOM_NONE;
+    xcb_atom_t extents = XCB_ATOM_NONE;
+};
+
+// The three names go to the server together and cost one round trip.
+FrameExtentsAtoms internFrameExtentsAtoms(xcb_connection_t *connection)
+{
+    static constexpr const char *names[] = {"_NET_SUPPORTED", "_NET_REQUEST_FRAME_EXTENTS", "_NET_FRAME_EXTENTS"};
+    xcb_intern_atom_cookie_t cookies[std::size(names)];
+    for (std::size_t i = 0; i < std::size(names); ++i)
+        cookies[i] = xcb_intern_atom(connection, 0, uint16_t(std::strlen(names[i])), names[i]);
+    xcb_atom_t atoms[std::size(names)];
+    for (std::size_t i = 0; i < std::size(names); ++i) {
+        xcb_intern_atom_reply_t *reply = xcb_intern_atom_reply(connection, cookies[i], nullptr);
+        atoms[i] = reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
+        std::free(reply);
+    }
+    return {atoms[0], atoms[1], atoms[2]};
 }
 
 bool windowManagerSupports(xcb_connection_t *connection, xcb_window_t root, xcb_atom_t supported, xcb_atom_t wanted)
@@ -61,6 +79,11 @@ bool readFrameExtents(xcb_connection_t *connection, xcb_window_t window, xcb_ato
     return complete;
 }
 
+// How long, in all, the program waits for the window manager to answer
+// frame-extents requests. One that advertises the request but never answers
+// holds the notification back once, by this much, and no more.
+std::chrono::steady_clock::duration frameExtentsWaitLeft = std::chrono::milliseconds(100);
+
 // An X11 window manager adds its frame only when it maps the window, so
 // Qt knows nothing of it before then. The window manager can be asked for
 // the extents it will give an unmapped window, and answers by setting a
@@ -73,35 +96,41 @@ QMargins x11FrameMarginsBeforeMapping(QWidget &window)
     xcb_connection_t *connection = x11->connection();
     const auto id = xcb_window_t(window.winId());
     const xcb_screen_t *screen = xcb_setup_roots_iterator(xcb_get_setup(connection)).data;
-    const xcb_atom_t supported = internAtom(connection, "_NET_SUPPORTED");
-    const xcb_atom_t request = internAtom(connection, "_NET_REQUEST_FRAME_EXTENTS");
-    const xcb_atom_t extents = internAtom(connection, "_NET_FRAME_EXTENTS");
-    if (!screen || !windowManagerSupports(connection, screen->root, supported, request))
+    const FrameExtentsAtoms atoms = internFrameExtentsAtoms(connection);
+    if (!screen || !windowManagerSupports(connection, screen->root, atoms.supported, atoms.request))
         return {};
 
     xcb_client_message_event_t message{};
     message.response_type = XCB_CLIENT_MESSAGE;
     message.format = 32;
     message.window = id;
-    message.type = request;
+    message.type = atoms.request;
     xcb_send_event(connection, 0, screen->root,
                    XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
                    reinterpret_cast<const char *>(&message));
     xcb_flush(connection);
 
-    // A window manager answers within a few milliseconds; one that does not
-    // answer at all must not hold the notification back for long.
+    // A window manager answers within a millisecond or so.
     QMargins margins;
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(100);
-    while (!readFrameExtents(connection, id, extents, margins)) {
-        if (std::chrono::steady_clock::now() >= deadline)
-            return {};
-        std::this_thread::sleep_for(std::chrono::microseconds(500));
-    }
+    const auto start = std::chrono::steady_clock::now();
+    const auto deadline = start + frameExtentsWaitLeft;
+    bool answered;
+    while (!(answered = readFrameExtents(connection, id, atoms.extents, margins))
+           && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(std::chrono::microseconds(200));
+    frameExtentsWaitLeft = std::max(frameExtentsWaitLeft - (std::chrono::steady_clock::now() - start),
+                                    std::chrono::steady_clock::duration::zero());
+    if (!answered)
+        return {};
     const qreal ratio = window.devicePixelRatioF();
     return QMargins(qRound(margins.left() / ratio), qRound(margins.top() / ratio),
                     qRound(margins.right() / ratio), qRound(margins.bottom() / ratio));
 }
+
+// The window manager's answer is kept with the window: centring asks for
+// the frame several times before the window is shown, and the answer does
+// not change meanwhile.
+const char *const kFrameMarginsProperty = "_notificador_frameMarginsBeforeMapping";
 
 QMargins frameMargins(QWidget &window)
 {
@@ -113,7 +142,12 @@ QMargins frameMargins(QWidget &window)
         if (!known.isNull())
             return known;
     }
-    return x11FrameMarginsBeforeMapping(window);
+    const QVariant asked = window.property(kFrameMarginsProperty);
+    if (asked.isValid())
+        return asked.value<QMargins>();
+    const QMargins margins = x11FrameMarginsBeforeMapping(window);
+    window.setProperty(kFrameMarginsProperty, QVariant::fromValue(margins));
+    return margins;
 }
 
 // Places the client area so that the frame around it has its outer corner

@@ -6,13 +6,14 @@
 #include "platform/windowsystem.h"
 #include "reply/text1_keypress.h"
 #include "ui/captionlabel.h"
+#include "ui/notifiericon.h"
+#include "ui/pngresource.h"
 #include "ui/shape.h"
 #include "ui/singlelinevalidator.h"
 #include "ui/texts.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
-#include <QIcon>
 #include <QKeyEvent>
 #include <QLineEdit>
 
@@ -53,15 +54,6 @@ void setTextColour(QWidget *widget, QPalette::ColorRole role, const QColor &colo
     QPalette palette = widget->palette();
     palette.setColor(role, colour);
     widget->setPalette(palette);
-}
-
-QIcon notifierIcon()
-{
-    QIcon icon;
-    for (const char *image : {"icon-16-8bit", "icon-48-24bit", "icon-32-24bit", "icon-16-24bit",
-                              "icon-48-32bit", "icon-32-32bit", "icon-16-32bit"})
-        icon.addFile(QStringLiteral(":/icons/%1.png").arg(QLatin1String(image)));
-    return icon;
 }
 
 // Single precision, as the window was designed with; half twips can occur.
@@ -202,7 +194,7 @@ void Principal::buildControls()
 
     auto *image1 = new QLabel(this);
     image1->setObjectName(QStringLiteral("Image1"));
-    image1->setPixmap(QPixmap(QStringLiteral(":/icons/image1.png")));
+    image1->setPixmap(pngPixmap(QStringLiteral(":/icons/image1.png")));
     image1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     image1->setGeometry(twipRect(180, 480, 720, 720));
 
