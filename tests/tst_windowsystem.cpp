@@ -149,22 +149,24 @@ private slots:
         QCOMPARE(manager.requests(), 0);
     }
 
-    // Last: a silent window manager uses up the program's wait.
+    // Last: a silent window manager uses up the program's wait. Ten windows
+    // asked twice each would wait two seconds with a wait per question; the
+    // one wait of 100 ms leaves a wide margin for a loaded machine.
     void aSilentWindowManagerHoldsTheWindowsBackOnlyOnce()
     {
         FakeWindowManager manager(true, std::nullopt);
         platform::QtWindowSystem windows;
         QElapsedTimer timer;
         timer.start();
-        for (int i = 0; i < 3; ++i) {
+        for (int i = 0; i < 10; ++i) {
             QWidget window;
             window.setFixedSize(382, 141);
             QCOMPARE(windows.outerSizeInTwips(window), twips(382, 141));
             QCOMPARE(windows.outerSizeInTwips(window), twips(382, 141));
         }
-        QTRY_COMPARE(manager.requests(), 3);
-        // 100 ms in all, not 100 ms for each window or each question.
-        QVERIFY2(timer.elapsed() < 250, qPrintable(QString::number(timer.elapsed())));
+        const qint64 elapsed = timer.elapsed();
+        QVERIFY2(elapsed < 1000, qPrintable(QString::number(elapsed)));
+        QTRY_COMPARE(manager.requests(), 10);
     }
 };
 
