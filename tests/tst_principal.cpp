@@ -190,6 +190,29 @@ private slots:
         QCOMPARE(label2->text().size(), ui::CaptionLabel::ShownLimit);
     }
 
+    // The cut never shows: even in the narrowest characters the shown part
+    // needs twice the largest label, wrapped at every chance or, with no
+    // chance to wrap, on one line.
+    void theShownPartOverflowsTheLargestLabel_data()
+    {
+        QTest::addColumn<QString>("unit");
+        QTest::newRow("one word of full stops") << ".";
+        QTest::newRow("narrow words") << "i ";
+        QTest::newRow("apostrophes and spaces") << "' ";
+    }
+
+    void theShownPartOverflowsTheLargestLabel()
+    {
+        QFETCH(QString, unit);
+        ui::CaptionLabel *label2 = Principal::instance().Label2();
+        const QString shown = unit.repeated(ui::CaptionLabel::ShownLimit);
+        label2->setCaption(shown);
+        const int wrappedHeight = label2->heightForWidth(label2->width());
+        const int oneLineWidth = QFontMetrics(label2->font()).horizontalAdvance(shown.left(ui::CaptionLabel::ShownLimit));
+        QVERIFY2(wrappedHeight > 2 * label2->height() || oneLineWidth > 2 * label2->width(),
+                 qPrintable(QStringLiteral("%1 px high, %2 px wide").arg(wrappedHeight).arg(oneLineWidth)));
+    }
+
     void formLoadCentresOverTheWholeScreen()
     {
         RecordingWindowSystem windows;

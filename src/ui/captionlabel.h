@@ -13,8 +13,9 @@ class CaptionLabel : public QLabel
     Q_OBJECT
 
 public:
-    // Comfortably more than the largest label can show.
-    static constexpr qsizetype ShownLimit = 2048;
+    // Twice what the largest label can show in its narrowest characters.
+    // Laying out more costs time in proportion before the window can show.
+    static constexpr qsizetype ShownLimit = 1024;
 
     explicit CaptionLabel(QStringView caption, QWidget *parent = nullptr);
 
