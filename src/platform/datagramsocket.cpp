@@ -1,10 +1,9 @@
 #include "platform/datagramsocket.h"
 
+#include "platform/localtext.h"
 #include "platform/network.h"
 #include "platform/services.h"
 #include "platform/socketerrors.h"
-
-#include <QStringEncoder>
 
 namespace platform {
 
@@ -21,11 +20,7 @@ void DatagramSocket::SendData(const QString &data)
         throw socketerrors::noRemoteHost();
     if (m_remotePort == 0)
         throw socketerrors::invalidPort(m_remotePort);
-    // Stateless, as the file is decoded: a character cut short at the end is
-    // sent as a replacement, not dropped.
-    QStringEncoder encode(QStringConverter::System, QStringConverter::Flag::Stateless);
-    const QByteArray payload = encode(data);
-    network().sendDatagram(m_remoteHost, quint16(m_remotePort), payload);
+    network().sendDatagram(m_remoteHost, quint16(m_remotePort), encodeLocalText(data));
 }
 
 } // namespace platform

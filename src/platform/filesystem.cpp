@@ -1,10 +1,10 @@
 #include "platform/filesystem.h"
 
 #include "platform/error.h"
+#include "platform/localtext.h"
 
 #include <QByteArray>
 #include <QFile>
-#include <QStringDecoder>
 
 #include <cerrno>
 #include <cstring>
@@ -136,10 +136,7 @@ QString LocalFileSystem::readFirstLine(const QString &path) const
     if (!sawAnything)
         throw Error::fromNumber(Error::InputPastEndOfFile, kSource);
 
-    // Stateless: a character cut short at the end of the line is shown as a
-    // replacement character, not dropped.
-    QStringDecoder decode(QStringConverter::System, QStringConverter::Flag::Stateless);
-    return decode(line);
+    return decodeLocalText(line);
 }
 
 void LocalFileSystem::deleteFile(const QString &path)
