@@ -190,26 +190,32 @@ private slots:
         QCOMPARE(label2->text().size(), ui::CaptionLabel::ShownLimit);
     }
 
-    // The cut never shows: even in the narrowest characters the shown part
-    // needs twice the largest label, wrapped at every chance or, with no
-    // chance to wrap, on one line.
+    // The cut never shows: the shown part overflows the message label,
+    // wrapped at every chance or, with no chance to wrap, on one line; in
+    // ordinary text a short part does, in the narrowest a longer one.
     void theShownPartOverflowsTheLargestLabel_data()
     {
         QTest::addColumn<QString>("unit");
-        QTest::newRow("one word of full stops") << ".";
-        QTest::newRow("narrow words") << "i ";
-        QTest::newRow("apostrophes and spaces") << "' ";
+        QTest::addColumn<qsizetype>("shownLength");
+        QTest::newRow("ordinary words") << "Hola, ¿vienes mañana? " << ui::CaptionLabel::FirstTry;
+        QTest::newRow("one word of full stops") << "." << ui::CaptionLabel::ShownLimit;
+        QTest::newRow("narrow words") << "i " << ui::CaptionLabel::ShownLimit;
+        QTest::newRow("apostrophes and spaces") << "' " << ui::CaptionLabel::ShownLimit;
     }
 
     void theShownPartOverflowsTheLargestLabel()
     {
         QFETCH(QString, unit);
+        QFETCH(qsizetype, shownLength);
         ui::CaptionLabel *label2 = Principal::instance().Label2();
-        const QString shown = unit.repeated(ui::CaptionLabel::ShownLimit);
-        label2->setCaption(shown);
+        const QString caption = unit.repeated(5000);
+        label2->setCaption(caption);
+        const QString shown = label2->text();
+        QCOMPARE(shown, caption.left(shownLength));
         const int wrappedHeight = label2->heightForWidth(label2->width());
-        const int oneLineWidth = QFontMetrics(label2->font()).horizontalAdvance(shown.left(ui::CaptionLabel::ShownLimit));
-        QVERIFY2(wrappedHeight > 2 * label2->height() || oneLineWidth > 2 * label2->width(),
+        const int oneLineWidth = QFontMetrics(label2->font()).horizontalAdvance(shown);
+        QVERIFY2(wrappedHeight > label2->height() + label2->fontMetrics().lineSpacing()
+                     || oneLineWidth > 2 * label2->width(),
                  qPrintable(QStringLiteral("%1 px high, %2 px wide").arg(wrappedHeight).arg(oneLineWidth)));
     }
 

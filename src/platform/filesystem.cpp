@@ -6,6 +6,7 @@
 #include <QByteArray>
 #include <QFile>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -66,6 +67,16 @@ qsizetype lineBreakIn(const char *data, qsizetype size)
     return newline ? searched : -1;
 }
 
+// Room for the whole of a file of this size, and one byte more to see its
+// end without another allocation; a size the file may not really have (it
+// can grow or shrink meanwhile) is kept within bounds.
+qsizetype initialCapacity(off_t fileSize)
+{
+    constexpr off_t Smallest = 4 * 1024;
+    constexpr off_t Largest = 64 * 1024 * 1024;
+    return qsizetype(std::clamp(fileSize + 1, Smallest, Largest));
+}
+
 } // namespace
 
 QString LocalFileSystem::executableDirectory() const
@@ -115,11 +126,18 @@ QString LocalFileSystem::readFirstLine(const QString &path) const
     if (!S_ISREG(info.st_mode))
         throw Error::fromNumber(Error::PathFileAccessError, kSource);
 
-    QByteArray line;
+    // Read straight into one buffer the size of the file (within reason), so
+    // that a long line is neither copied nor reallocated on its way in.
+    QByteArray line(initialCapacity(info.st_size), Qt::Uninitialized);
+    qsizetype filled = 0;
     bool sawAnything = false;
-    char chunk[64 * 1024];
     for (;;) {
-        const ssize_t got = ::read(file.get(), chunk, sizeof chunk);
+        if (filled == line.size())
+            line.resize(line.size() * 2);
+        // In steps, so that a short first line in a long file stops the
+        // reading early; the part of the buffer never read into costs nothing.
+        const qsizetype step = std::min<qsizetype>(line.size() - filled, 256 * 1024);
+        const ssize_t got = ::read(file.get(), line.data() + filled, size_t(step));
         if (got < 0) {
             if (errno == EINTR)
                 continue;
@@ -128,11 +146,12 @@ QString LocalFileSystem::readFirstLine(const QString &path) const
         if (got == 0)
             break;
         sawAnything = true;
-        const qsizetype end = lineBreakIn(chunk, got);
-        line.append(chunk, end < 0 ? got : end);
+        const qsizetype end = lineBreakIn(line.constData() + filled, got);
+        filled += end < 0 ? got : end;
         if (end >= 0)
             break;
     }
+    line.truncate(filled);
     if (!sawAnything)
         throw Error::fromNumber(Error::InputPastEndOfFile, kSource);
 

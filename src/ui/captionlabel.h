@@ -5,17 +5,19 @@
 namespace ui {
 
 // A label whose caption is shown literally: no rich text, no mnemonics.
-// Only a bounded prefix of a very long caption is handed to the text layout,
-// since no more of it can fit in the window anyway and laying out megabytes
-// would hold the window back.
+// Only a bounded prefix of a long caption is handed to the text layout: no
+// more of it can show in the window anyway, and laying out more holds the
+// window back in proportion.
 class CaptionLabel : public QLabel
 {
     Q_OBJECT
 
 public:
     // Twice what the largest label can show in its narrowest characters.
-    // Laying out more costs time in proportion before the window can show.
     static constexpr qsizetype ShownLimit = 1024;
+    // Enough for ordinary text to overflow a wrapped label; narrower text
+    // gets up to ShownLimit.
+    static constexpr qsizetype FirstTry = 256;
 
     explicit CaptionLabel(QStringView caption, QWidget *parent = nullptr);
 
@@ -23,6 +25,9 @@ public:
     const QString &caption() const { return m_caption; }
 
 private:
+    QString shownPart(const QString &caption) const;
+    bool overflows(const QString &text) const;
+
     QString m_caption;
 };
 
