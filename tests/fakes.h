@@ -7,10 +7,25 @@
 #include "platform/services.h"
 #include "platform/socketerrors.h"
 #include "platform/windowsystem.h"
+#include "ui/principal.h"
+
+#include <QCoreApplication>
 
 #include <QStringList>
 
 #include <functional>
+
+// Unloads whatever window a test left behind (loading it first, as an
+// unloaded window has nothing to unload) and lets Qt destroy it.
+inline void disposeOfWindow()
+{
+    if (ui::Principal::exists()) {
+        ui::Principal &window = ui::Principal::instance();
+        window.Text1();
+        window.Unload();
+    }
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
 
 // Puts the given implementations in place for one test and restores the
 // previous ones afterwards.

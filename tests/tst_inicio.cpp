@@ -60,11 +60,7 @@ private slots:
 
     void cleanup()
     {
-        if (Principal::exists()) {
-            Principal::instance().Text1();
-            Principal::instance().Unload();
-        }
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        disposeOfWindow();
         m_services.reset();
     }
 

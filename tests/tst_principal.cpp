@@ -14,18 +14,6 @@ using ui::Principal;
 
 namespace {
 
-// Unloads whatever a test left behind and lets Qt destroy it.
-void disposeOfWindow()
-{
-    if (Principal::exists()) {
-        Principal &window = Principal::instance();
-        window.Text1();
-        window.Unload();
-    }
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    QVERIFY(!Principal::exists());
-}
-
 QPointer<Principal> shownWindow()
 {
     Principal &window = Principal::instance();
@@ -42,7 +30,11 @@ class TestPrincipal final : public QObject
     Q_OBJECT
 
 private slots:
-    void cleanup() { disposeOfWindow(); }
+    void cleanup()
+    {
+        disposeOfWindow();
+        QVERIFY(!Principal::exists());
+    }
 
     void controlsSitAtTheirTwipPositions_data()
     {

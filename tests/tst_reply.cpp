@@ -105,9 +105,7 @@ private slots:
 
     void cleanup()
     {
-        if (Principal::exists())
-            Principal::instance().Unload();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        disposeOfWindow();
         QVERIFY(!Principal::exists());
         m_receiver.reset();
         m_services.reset();

@@ -48,11 +48,11 @@ void WindowWatch::follow(pid_t pid)
 
 pid_t WindowWatch::ownerOf(Window window)
 {
-    XResClientIdSpec spec{window, XRES_CLIENT_ID_PID_MASK};
+    XResClientIdSpec query{window, XRES_CLIENT_ID_PID_MASK};
     long count = 0;
     XResClientIdValue *values = nullptr;
     pid_t pid = -1;
-    if (XResQueryClientIds(m_display, 1, &spec, &count, &values) == Success) {
+    if (XResQueryClientIds(m_display, 1, &query, &count, &values) == Success) {
         for (long i = 0; i < count && pid < 0; ++i)
             pid = XResGetClientPid(&values[i]);
         XResClientIdsDestroy(count, values);
