@@ -225,26 +225,32 @@ click_into_answer_box() {
     fi
 }
 
+# expect_exit_after WHAT KEY: presses KEY in the focused window and expects
+# the notifier to end within EXIT_LIMIT_MS with status 0.
+expect_exit_after() {
+    local what=$1 key=$2 pressed
+    xdotool key "$key"
+    pressed=$(now_ms)
+    if wait_exit "$notifier_pid" "$EXIT_LIMIT_MS"; then
+        if [[ $exit_status == 0 ]]; then
+            pass "$what: $key ends the notifier with status 0 (after about $(($(now_ms) - pressed)) ms)"
+        else
+            fail "$what: after $key the notifier ends with status $exit_status, expected 0"
+            show_output
+        fi
+    else
+        fail "$what: the notifier is still running ${EXIT_LIMIT_MS} ms after $key"
+        kill "$notifier_pid" 2> /dev/null || true
+        wait_exit "$notifier_pid" "$SLOW_MS" || kill -9 "$notifier_pid" 2> /dev/null || true
+    fi
+}
+
 # close_by_escape WHAT: clicks into the answer box of notifier_window, so
 # that the window gets the focus, presses Escape and expects the notifier to
 # end within EXIT_LIMIT_MS with status 0.
 close_by_escape() {
-    local what=$1 pressed
-    click_into_answer_box "$what" || true
-    xdotool key Escape
-    pressed=$(now_ms)
-    if wait_exit "$notifier_pid" "$EXIT_LIMIT_MS"; then
-        if [[ $exit_status == 0 ]]; then
-            pass "$what: Escape ends the notifier with status 0 (after about $(($(now_ms) - pressed)) ms)"
-        else
-            fail "$what: after Escape the notifier ends with status $exit_status, expected 0"
-            show_output
-        fi
-    else
-        fail "$what: the notifier is still running ${EXIT_LIMIT_MS} ms after Escape"
-        kill "$notifier_pid" 2> /dev/null || true
-        wait_exit "$notifier_pid" "$SLOW_MS" || kill -9 "$notifier_pid" 2> /dev/null || true
-    fi
+    click_into_answer_box "$1" || true
+    expect_exit_after "$1" Escape
 }
 
 # --- nothing to show ---------------------------------------------------------
@@ -569,17 +575,7 @@ answer_record="MI-Mensaje;08/12/2026 21:10:00;Ana García;127.0.0.1;$listener_po
 start_with_record "answer" "$answer_record"
 click_into_answer_box "answer" || true
 xdotool type --delay 20 '  Sí, ahora voy  '
-xdotool key Return
-pressed=$(now_ms)
-if wait_exit "$notifier_pid" "$EXIT_LIMIT_MS"; then
-    if [[ $exit_status == 0 ]]; then
-        pass "answer: Enter ends the notifier with status 0 (after about $(($(now_ms) - pressed)) ms)"
-    else
-        fail "answer: the notifier ends with status $exit_status, expected 0"
-    fi
-else
-    fail "answer: the notifier is still running ${EXIT_LIMIT_MS} ms after Enter"
-fi
+expect_exit_after "answer" Return
 stop_listener
 received=$(answers_received)
 if [[ $received == 1 ]]; then

@@ -11,21 +11,12 @@ import os
 import sys
 
 import icondata
+from checks import check, exit_status
 
 # (size, bits per pixel, PNG the window uses), in .ico order
 EXPECTED = [(16, 8, "icon-16-8bit.png")]
 EXPECTED += [(s, 24, f"icon-{s}-24bit.png") for s in (48, 32, 16)]
 EXPECTED += [(s, 32, f"icon-{s}-32bit.png") for s in (48, 32, 16)]
-
-failures = []
-
-
-def check(condition, what):
-    print(("PASS: " if condition else "FAIL: ") + what)
-    if not condition:
-        failures.append(what)
-    return condition
-
 
 def check_image(number, entry, size, bpp, png_path):
     name = f"image {number} ({size} px, {bpp} bpp)"
@@ -81,10 +72,7 @@ def main():
         covered = end
     check(tiled and covered == len(data), "the images follow the directory back to back, to the end of the file")
 
-    if failures:
-        print(f"{len(failures)} check(s) failed")
-        return 1
-    return 0
+    return exit_status()
 
 
 if __name__ == "__main__":

@@ -13,19 +13,10 @@ import subprocess
 import sys
 
 import icondata
+from checks import check, exit_status
 
 RT_ICON, RT_GROUP_ICON, RT_VERSION = 3, 14, 16
 EXPECTED_ICONS = [(16, 8), (48, 24), (32, 24), (16, 24), (48, 32), (32, 32), (16, 32)]
-
-failures = []
-
-
-def check(condition, what):
-    print(("PASS: " if condition else "FAIL: ") + what)
-    if not condition:
-        failures.append(what)
-    return condition
-
 
 def align4(n):
     return (n + 3) & ~3
@@ -168,10 +159,7 @@ def main():
         check_version(versions[0], text)
     check_icon(entries, ico_images)
 
-    if failures:
-        print(f"{len(failures)} check(s) failed")
-        return 1
-    return 0
+    return exit_status()
 
 
 if __name__ == "__main__":
