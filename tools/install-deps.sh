@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
     build-essential cmake
-    qt6-base-dev libx11-dev libxcb1-dev libgl-dev
+    qt6-base-dev libx11-dev libxcb1-dev libgl-dev libgtest-dev
     fonts-wine
     xvfb openbox xdotool x11-utils x11-xserver-utils imagemagick
     python3 binutils-mingw-w64-x86-64 desktop-file-utils
