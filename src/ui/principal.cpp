@@ -19,18 +19,12 @@ float centredOffset(float screenExtent, float windowExtent)
 
 } // namespace
 
-void Label::setCaption(std::u16string caption)
-{
-    m_window.setCaption(m_control, caption);
-    m_caption = std::move(caption);
-}
-
 struct Principal::Controls
 {
     Controls(platform::NativeWindow &window, platform::Network &network)
-        : label1(window, Label1Index, texts::Label1Placeholder)
-        , label2(window, Label2Index, texts::Label2Placeholder)
-        , label3(window, Label3Index, texts::Label3Placeholder)
+        : label1(window, Label1Index)
+        , label2(window, Label2Index)
+        , label3(window, Label3Index)
         , text1(window, Text1Index)
         , mensajeEnviar(network)
     {

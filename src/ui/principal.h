@@ -20,22 +20,18 @@ namespace ui {
 
 class Principal;
 
-// A label of the window: its caption, as the program last set it.
+// A label of the window. Its caption lives in the native label alone: a
+// long message is not held twice.
 class Label
 {
 public:
-    Label(platform::NativeWindow &window, std::size_t control, std::u16string_view caption)
-        : m_window(window), m_control(control), m_caption(caption)
-    {
-    }
+    Label(platform::NativeWindow &window, std::size_t control) : m_window(window), m_control(control) {}
 
-    const std::u16string &caption() const { return m_caption; }
-    void setCaption(std::u16string caption);
+    void setCaption(std::u16string_view caption) { m_window.setCaption(m_control, caption); }
 
 private:
     platform::NativeWindow &m_window;
     std::size_t m_control;
-    std::u16string m_caption;
 };
 
 // The answer box: its text is the native box's.

@@ -1,31 +1,29 @@
-#include "ui/captionlabel.h"
+#include "platform/qt/captionlabel.h"
 
-namespace ui {
+namespace qtplatform {
 
-CaptionLabel::CaptionLabel(QStringView caption, QWidget *parent)
+CaptionLabel::CaptionLabel(QWidget *parent)
     : QLabel(parent)
 {
     setTextFormat(Qt::PlainText);
     setTextInteractionFlags(Qt::NoTextInteraction);
-    setCaption(caption.toString());
 }
 
-void CaptionLabel::setCaption(const QString &caption)
+void CaptionLabel::setCaption(QStringView caption)
 {
-    m_caption = caption;
-    const QString shown = shownPart(caption);
+    const QString shown = shownPart(caption).toString();
     setText(shown);
     setAccessibleName(shown);
 }
 
-QString CaptionLabel::shownPart(const QString &caption) const
+QStringView CaptionLabel::shownPart(QStringView caption) const
 {
     if (wordWrap() && caption.size() > FirstTry) {
-        const QString firstTry = caption.left(FirstTry);
-        if (overflows(firstTry))
+        const QStringView firstTry = caption.left(FirstTry);
+        if (overflows(firstTry.toString()))
             return firstTry;
     }
-    return caption.size() > ShownLimit ? caption.left(ShownLimit) : caption;
+    return caption.left(ShownLimit);
 }
 
 // Whether the text, wrapped at the label's width, needs a line more than the
@@ -37,4 +35,4 @@ bool CaptionLabel::overflows(const QString &text) const
     return needed.height() > height() + metrics.lineSpacing();
 }
 
-} // namespace ui
+} // namespace qtplatform

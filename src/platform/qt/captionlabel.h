@@ -1,13 +1,14 @@
 #pragma once
 
 #include <QLabel>
+#include <QStringView>
 
-namespace ui {
+namespace qtplatform {
 
 // A label whose caption is shown literally: no rich text, no mnemonics.
-// Only a bounded prefix of a long caption is handed to the text layout: no
-// more of it can show in the window anyway, and laying out more holds the
-// window back in proportion.
+// Only a bounded prefix of a long caption is handed to the text layout, or
+// even copied: no more of it can show in the window anyway, and laying out
+// more holds the window back in proportion.
 class CaptionLabel : public QLabel
 {
     Q_OBJECT
@@ -19,16 +20,14 @@ public:
     // gets up to ShownLimit.
     static constexpr qsizetype FirstTry = 256;
 
-    explicit CaptionLabel(QStringView caption, QWidget *parent = nullptr);
+    explicit CaptionLabel(QWidget *parent = nullptr);
 
-    void setCaption(const QString &caption);
-    const QString &caption() const { return m_caption; }
+    // Lays out the caption at the label's present size and word wrap.
+    void setCaption(QStringView caption);
 
 private:
-    QString shownPart(const QString &caption) const;
+    QStringView shownPart(QStringView caption) const;
     bool overflows(const QString &text) const;
-
-    QString m_caption;
 };
 
-} // namespace ui
+} // namespace qtplatform

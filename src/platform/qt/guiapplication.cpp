@@ -1,4 +1,4 @@
-#include "platform/guiapplication.h"
+#include "platform/qt/guiapplication.h"
 
 #include "notificador_version.h"
 
@@ -9,7 +9,7 @@
 
 #include <unistd.h>
 
-namespace platform {
+namespace qtplatform {
 
 namespace {
 
@@ -105,4 +105,4 @@ void ensureGuiApplication()
     provideTahoma();
 }
 
-} // namespace platform
+} // namespace qtplatform

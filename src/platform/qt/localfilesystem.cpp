@@ -1,7 +1,8 @@
-#include "platform/filesystem.h"
+#include "platform/qt/localfilesystem.h"
 
 #include "platform/error.h"
-#include "platform/localtext.h"
+#include "platform/qt/localtext.h"
+#include "platform/qt/qstringconversion.h"
 
 #include <QByteArray>
 #include <QFile>
@@ -13,29 +14,37 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-namespace platform {
+namespace qtplatform {
 
 namespace {
 
-const QString kSource = QStringLiteral("FileSystem");
+using platform::Error;
+
+constexpr std::u16string_view Source = u"FileSystem";
 
 Error errorFromErrno(int code)
 {
+    const std::u16string source(Source);
     switch (code) {
     case ENOENT:
     case ENOTDIR:
-        return Error::fromNumber(Error::FileNotFound, kSource);
+        return Error::fromNumber(Error::FileNotFound, source);
     case EACCES:
     case EPERM:
     case EROFS:
-        return Error::fromNumber(Error::PermissionDenied, kSource);
+        return Error::fromNumber(Error::PermissionDenied, source);
     case ENOMEM:
-        return Error::fromNumber(Error::OutOfMemory, kSource);
+        return Error::fromNumber(Error::OutOfMemory, source);
     case EIO:
-        return Error::fromNumber(Error::DeviceIOError, kSource);
+        return Error::fromNumber(Error::DeviceIOError, source);
     default:
-        return Error::fromNumber(Error::PathFileAccessError, kSource);
+        return Error::fromNumber(Error::PathFileAccessError, source);
     }
+}
+
+QByteArray encodedPath(const std::u16string &path)
+{
+    return QFile::encodeName(toQString(path));
 }
 
 class FileDescriptor
@@ -79,7 +88,7 @@ qsizetype initialCapacity(off_t fileSize)
 
 } // namespace
 
-QString LocalFileSystem::executableDirectory() const
+std::u16string LocalFileSystem::executableDirectory() const
 {
     // /proc/self/exe names the binary itself, whatever the working directory
     // or argv[0] say.
@@ -96,13 +105,13 @@ QString LocalFileSystem::executableDirectory() const
     }
     const qsizetype slash = target.lastIndexOf('/');
     target.truncate(slash <= 0 ? 1 : slash);
-    return QFile::decodeName(target);
+    return toU16String(QFile::decodeName(target));
 }
 
-bool LocalFileSystem::fileExists(const QString &path) const
+bool LocalFileSystem::fileExists(const std::u16string &path, Selector) const
 {
     struct stat info;
-    if (::stat(QFile::encodeName(path).constData(), &info) != 0) {
+    if (::stat(encodedPath(path).constData(), &info) != 0) {
         // A missing file, a dangling link or a missing directory mean "no
         // file"; anything else means the test itself could not be made.
         if (errno == ENOENT || errno == ENOTDIR)
@@ -112,11 +121,11 @@ bool LocalFileSystem::fileExists(const QString &path) const
     return S_ISREG(info.st_mode);
 }
 
-QString LocalFileSystem::readFirstLine(const QString &path) const
+std::u16string LocalFileSystem::readFirstLine(const std::u16string &path)
 {
     // Non-blocking, so that a FIFO swapped in after the existence test cannot
     // hang the program; it is refused below as not being a regular file.
-    FileDescriptor file(::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+    FileDescriptor file(::open(encodedPath(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
     if (file.get() < 0)
         throw errorFromErrno(errno);
     struct stat info;
@@ -124,7 +133,7 @@ QString LocalFileSystem::readFirstLine(const QString &path) const
         throw errorFromErrno(errno);
     m_lastRead = FileIdentity{path, info.st_dev, info.st_ino};
     if (!S_ISREG(info.st_mode))
-        throw Error::fromNumber(Error::PathFileAccessError, kSource);
+        throw Error::fromNumber(Error::PathFileAccessError, std::u16string(Source));
 
     // Read straight into one buffer the size of the file (within reason), so
     // that a long line is neither copied nor reallocated on its way in.
@@ -151,23 +160,23 @@ QString LocalFileSystem::readFirstLine(const QString &path) const
         if (end >= 0)
             break;
     }
-    line.truncate(filled);
     if (!sawAnything)
-        throw Error::fromNumber(Error::InputPastEndOfFile, kSource);
+        throw Error::fromNumber(Error::InputPastEndOfFile, std::u16string(Source));
 
-    return decodeLocalText(line);
+    return decodeLocalText(QByteArrayView(line.constData(), filled));
 }
 
-void LocalFileSystem::deleteFile(const QString &path)
+void LocalFileSystem::deleteFile(const std::u16string &path)
 {
     // The messaging system may put the next notification in place (by
     // renaming it there) while this one is on screen: that one is not ours.
+    const QByteArray name = encodedPath(path);
     struct stat info;
-    if (m_lastRead && m_lastRead->path == path && ::stat(QFile::encodeName(path).constData(), &info) == 0
+    if (m_lastRead && m_lastRead->path == path && ::stat(name.constData(), &info) == 0
         && (info.st_dev != m_lastRead->device || info.st_ino != m_lastRead->inode))
         return;
-    if (::unlink(QFile::encodeName(path).constData()) != 0)
+    if (::unlink(name.constData()) != 0)
         throw errorFromErrno(errno);
 }
 
-} // namespace platform
+} // namespace qtplatform

@@ -1,6 +1,6 @@
-#include "ui/notifiericon.h"
+#include "platform/qt/notifiericon.h"
 
-#include "ui/pngresource.h"
+#include "platform/qt/pngresource.h"
 
 #include <QApplication>
 #include <QIconEngine>
@@ -9,7 +9,7 @@
 #include <QStyle>
 #include <QStyleOption>
 
-namespace ui {
+namespace qtplatform {
 
 namespace {
 
@@ -121,4 +121,4 @@ QIcon notifierIcon()
     return QIcon(new LazyPngIconEngine(std::move(images)));
 }
 
-} // namespace ui
+} // namespace qtplatform

@@ -2,7 +2,7 @@
 
 #include <QIcon>
 
-namespace ui {
+namespace qtplatform {
 
 // The window's icon: the seven images of notificador.ico, 16, 32 and 48 px
 // in 8, 24 and 32 bits, from the resources. An image is decoded only when
@@ -10,4 +10,4 @@ namespace ui {
 // image of each size.
 QIcon notifierIcon();
 
-} // namespace ui
+} // namespace qtplatform

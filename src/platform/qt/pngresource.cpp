@@ -1,8 +1,8 @@
-#include "ui/pngresource.h"
+#include "platform/qt/pngresource.h"
 
 #include <QImageReader>
 
-namespace ui {
+namespace qtplatform {
 
 namespace {
 
@@ -29,4 +29,4 @@ QSize pngSize(const QString &path)
     return PngReader(path).size();
 }
 
-} // namespace ui
+} // namespace qtplatform

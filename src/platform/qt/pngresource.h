@@ -4,7 +4,7 @@
 #include <QSize>
 #include <QString>
 
-namespace ui {
+namespace qtplatform {
 
 // The window's images, read as the PNG files they are. Left to find the
 // format itself, Qt's image reader loads and asks every image format plugin
@@ -13,4 +13,4 @@ QPixmap pngPixmap(const QString &path);
 // The size from the image's header, without decoding it.
 QSize pngSize(const QString &path);
 
-} // namespace ui
+} // namespace qtplatform

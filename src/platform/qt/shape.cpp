@@ -1,15 +1,15 @@
-#include "ui/shape.h"
+#include "platform/qt/shape.h"
 
 #include <QPainter>
 
-namespace ui {
+namespace qtplatform {
 
 Shape::Shape(QColor fill, std::optional<QColor> border, QWidget *parent)
     : QWidget(parent)
     , m_fill(fill)
     , m_border(border)
 {
-    setAttribute(Qt::WA_OpaquePaintEvent);
+    setAttribute(Qt::WA_OpaquePaintEvent, fill.alpha() == 255);
 }
 
 void Shape::paintEvent(QPaintEvent *)
@@ -22,4 +22,4 @@ void Shape::paintEvent(QPaintEvent *)
     }
 }
 
-} // namespace ui
+} // namespace qtplatform

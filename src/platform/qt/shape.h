@@ -5,10 +5,10 @@
 
 #include <optional>
 
-namespace ui {
+namespace qtplatform {
 
-// An opaque filled rectangle with an optional one-pixel border; a one-pixel
-// high shape serves as a line.
+// A filled rectangle with an optional one-pixel border; a one-pixel high
+// shape serves as a line.
 class Shape : public QWidget
 {
     Q_OBJECT
@@ -24,4 +24,4 @@ private:
     std::optional<QColor> m_border;
 };
 
-} // namespace ui
+} // namespace qtplatform

@@ -1,6 +1,6 @@
-#include "ui/singlelinevalidator.h"
+#include "platform/qt/singlelinevalidator.h"
 
-namespace ui {
+namespace qtplatform {
 
 QValidator::State SingleLineValidator::validate(QString &input, int &position) const
 {
@@ -13,4 +13,4 @@ QValidator::State SingleLineValidator::validate(QString &input, int &position) c
     return Acceptable;
 }
 
-} // namespace ui
+} // namespace qtplatform

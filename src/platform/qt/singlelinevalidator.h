@@ -2,7 +2,7 @@
 
 #include <QValidator>
 
-namespace ui {
+namespace qtplatform {
 
 // Keeps a one-line box one line: a pasted line break becomes a space, so
 // the text the user sees is the text sent, and the answer never carries a
@@ -15,4 +15,4 @@ public:
     State validate(QString &input, int &position) const override;
 };
 
-} // namespace ui
+} // namespace qtplatform

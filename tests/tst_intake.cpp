@@ -3,20 +3,20 @@
 // in a temporary directory, the real reader, the window on the offscreen
 // platform. Whatever is there, the notifier returns, stays within bounded
 // memory, and deletes or keeps the file as the rules say.
-#include "fakes.h"
-#include "intake/inicio.h"
+#include "qtplatform.h"
+
 #include "platform/error.h"
-#include "platform/guiapplication.h"
-#include "ui/captionlabel.h"
-#include "ui/principal.h"
+#include "platform/qt/captionlabel.h"
+#include "platform/qt/guiapplication.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include <atomic>
+#include <cstdio>
 #include <memory>
 #include <thread>
 
@@ -25,7 +25,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-using ui::Principal;
+using qtplatform::CaptionLabel;
+using qtplatform::toQString;
 
 namespace {
 
@@ -45,35 +46,41 @@ QString repeated(char16_t c, qsizetype count)
     return QString(count, QChar(c));
 }
 
+QByteArray contentsOf(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(unreadable)");
+}
+
 } // namespace
 
-class TestHostile final : public QObject
+class TestIntake final : public QObject
 {
     Q_OBJECT
 
 private:
     std::unique_ptr<QTemporaryDir> m_dir;
-    std::unique_ptr<RedirectedFileSystem> m_files;
-    std::unique_ptr<ScopedServices> m_services;
+    std::unique_ptr<TestPlatform> m_platform;
+    std::unique_ptr<Inicio> m_inicio;
 
     QString notification() const { return m_dir->filePath("MI.zorvi"); }
+    RedirectedFileSystem &files() { return m_platform->files; }
 
-    void writeNotification(const QByteArray &bytes)
-    {
-        QFile file(notification());
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        QCOMPARE(file.write(bytes), bytes.size());
-    }
+    void writeNotification(const QByteArray &bytes) { QVERIFY(writeFile(notification(), bytes)); }
 
-    // Shown: on screen with these captions, and the file gone.
+    // On screen with these captions, the time of arrival beside them, and
+    // the file gone.
     void verifyShown(const QString &sender, const QString &message)
     {
-        QVERIFY(Principal::exists());
-        Principal &window = Principal::instance();
-        QVERIFY(window.isVisible());
-        QCOMPARE(window.Label1()->caption(), sender);
-        QCOMPARE(window.Label2()->caption(), message);
-        QCOMPARE(window.Label2()->text(), message.left(ui::CaptionLabel::ShownLimit));
+        qtplatform::QtWindow *window = shownWindow(*m_inicio);
+        QVERIFY(window);
+        QVERIFY(window->isVisible());
+        QCOMPARE(toQString(m_inicio->Fields[intake::SenderName]), sender);
+        QCOMPARE(toQString(m_inicio->Fields[intake::MessageText]), message);
+        QCOMPARE(window->findChild<CaptionLabel *>("Label1")->text(), sender.left(CaptionLabel::ShownLimit));
+        QCOMPARE(window->findChild<CaptionLabel *>("Label2")->text(), message.left(CaptionLabel::ShownLimit));
+        const QString time = window->findChild<CaptionLabel *>("Label3")->text();
+        QVERIFY2(QRegularExpression("^(0[1-9]|1[0-2]):[0-5][0-9] (AM|PM)$").match(time).hasMatch(), qPrintable(time));
         QVERIFY(!QFileInfo::exists(notification()));
     }
 
@@ -82,18 +89,16 @@ private slots:
     {
         m_dir = std::make_unique<QTemporaryDir>();
         QVERIFY(m_dir->isValid());
-        m_files = std::make_unique<RedirectedFileSystem>(m_dir->path());
-        platform::Services services = platform::services();
-        services.fileSystem = m_files.get();
-        m_services = std::make_unique<ScopedServices>(services);
-        Inicio::Fields = {};
+        m_platform = std::make_unique<TestPlatform>(m_dir->path());
+        m_inicio = std::make_unique<Inicio>(*m_platform);
     }
 
     void cleanup()
     {
-        disposeOfWindow();
-        m_services.reset();
-        Inicio::Fields = {};
+        m_inicio.reset();
+        m_platform.reset();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        m_dir.reset();
     }
 
     // First, so that the peak it measures is its own. The line is held as
@@ -110,7 +115,7 @@ private slots:
                 QCOMPARE(file.write(chunk.first(qMin(chunk.size(), Size - written))), qMin(chunk.size(), Size - written));
         }
         const qint64 before = peakResidentBytes();
-        Inicio::Main();
+        m_inicio->Main();
         const qint64 growth = peakResidentBytes() - before;
 
         verifyShown(QStringLiteral("Ana"), repeated(u'x', Size - Head.size()));
@@ -119,7 +124,9 @@ private slots:
         QVERIFY2(growth < bound, qPrintable(QStringLiteral("peak grew by %1 MB").arg(growth >> 20)));
     }
 
-    void hostileContent_data()
+    // Whatever the bytes, the file goes: shown if its first line has nine
+    // fields, dropped without a word if not.
+    void content_data()
     {
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<bool>("shown");
@@ -128,6 +135,9 @@ private slots:
         QTest::addColumn<QString>("message");
 
         const QString replacement(QChar::ReplacementCharacter);
+        QTest::newRow("non-ASCII text and a second line")
+            << QByteArray(Head + "Hola, \xc2\xbfqu\xc3\xa9 tal?\r\nsegunda l\xc3\xadnea;ignorada\n") << true
+            << "MI-Mensaje" << "Ana" << QStringLiteral("Hola, ¿qué tal?");
         QTest::newRow("binary bytes") << QByteArray("\x01\x02;\x7f;\x80\x81;h;1;n;h;2;\x1b[2J\x08") << true
                                       << "\x01\x02" << replacement + replacement << "\x1b[2J\x08";
         QTest::newRow("NUL bytes") << QByteArray("k\0;d;A\0na;h;1;L;h;2;m\0sg", 24) << true
@@ -151,13 +161,14 @@ private slots:
         QTest::newRow("thousands of empty fields") << QByteArray(5000, ';') << true << "" << "" << "";
         QTest::newRow("fields of 1 MB") << "k;d;" + QByteArray(1 << 20, 'a') + ";h;1;L;h;2;" + QByteArray(1 << 20, 'b')
                                         << true << "k" << repeated(u'a', 1 << 20) << repeated(u'b', 1 << 20);
+        QTest::newRow("empty file") << QByteArray() << false << "" << "" << "";
         QTest::newRow("binary bytes, eight fields") << QByteArray::fromHex("00ff3b3b3b3b3b3b3b80fe0d0a3b3b3b3b3b3b3b3b")
                                                     << false << "" << "" << "";
         QTest::newRow("a byte-order mark alone") << QByteArray("\xef\xbb\xbf\n") << false << "" << "" << "";
         QTest::newRow("a megabyte of NUL bytes") << QByteArray(1 << 20, '\0') << false << "" << "" << "";
     }
 
-    void hostileContent()
+    void content()
     {
         QFETCH(QByteArray, bytes);
         QFETCH(bool, shown);
@@ -165,39 +176,52 @@ private slots:
         QFETCH(QString, sender);
         QFETCH(QString, message);
         writeNotification(bytes);
-        Inicio::Main();
+        m_inicio->Main();
 
-        QCOMPARE(m_files->deletions, 1);
+        QCOMPARE(files().deletions, 1);
         QVERIFY(!QFileInfo::exists(notification()));
-        if (!shown) {
-            QVERIFY(!Principal::exists());
+        QCOMPARE(m_inicio->Principal.isLoaded(), shown);
+        if (!shown)
             return;
-        }
         verifyShown(sender, message);
-        QCOMPARE(Inicio::Fields[intake::Kind], kind);
+        QCOMPARE(toQString(m_inicio->Fields[intake::Kind]), kind);
     }
 
     // Only a regular file is a notification: anything else at the path is
-    // left alone, and nothing waits on it.
-    void notANotification_data()
+    // left alone, and nothing waits on it; a file that goes or changes
+    // between the existence test and the read is taken as it is then.
+    void changesAtThePath_data()
     {
-        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("change");
+        QTest::addColumn<bool>("shown");
+        QTest::addColumn<int>("deletions");
+        QTest::addColumn<QString>("left");
 
-        QTest::newRow("FIFO") << "fifo";
-        QTest::newRow("FIFO with a writer") << "fifo with writer";
-        QTest::newRow("directory") << "directory";
-        QTest::newRow("dangling symlink") << "dangling";
-        QTest::newRow("symlink to a directory") << "link to directory";
+        QTest::newRow("nothing there") << "nothing" << false << 0 << "nothing";
+        QTest::newRow("FIFO") << "fifo" << false << 0 << "fifo";
+        QTest::newRow("FIFO with a writer") << "fifo with writer" << false << 0 << "fifo";
+        QTest::newRow("directory") << "directory" << false << 0 << "directory";
+        QTest::newRow("dangling symlink") << "dangling" << false << 0 << "link";
+        QTest::newRow("symlink to a directory") << "link to directory" << false << 0 << "link";
+        QTest::newRow("vanishes before the read") << "read: remove" << false << 0 << "nothing";
+        QTest::newRow("replaced by a FIFO before the read") << "read: fifo" << false << 0 << "fifo";
+        QTest::newRow("replaced by a directory before the read") << "read: directory" << false << 0 << "directory";
+        QTest::newRow("emptied before the read") << "read: truncate" << false << 1 << "nothing";
+        QTest::newRow("cut to eight fields before the read") << "read: short" << false << 1 << "nothing";
+        QTest::newRow("rewritten before the read") << "read: rewrite" << true << 1 << "nothing";
     }
 
-    void notANotification()
+    void changesAtThePath()
     {
-        QFETCH(QString, kind);
+        QFETCH(QString, change);
+        QFETCH(bool, shown);
+        QFETCH(int, deletions);
+        QFETCH(QString, left);
         const QByteArray path = QFile::encodeName(notification());
         int writer = -1;
-        if (kind.startsWith("fifo")) {
+        if (change.startsWith("fifo")) {
             QCOMPARE(::mkfifo(path.constData(), 0600), 0);
-            if (kind == "fifo with writer") {
+            if (change == "fifo with writer") {
                 // A writer that never writes: a reader that opened the FIFO
                 // would wait for its data forever.
                 const int reader = ::open(path.constData(), O_RDONLY | O_NONBLOCK);
@@ -205,74 +229,46 @@ private slots:
                 ::close(reader);
                 QVERIFY(writer >= 0);
             }
-        } else if (kind == "directory") {
+        } else if (change == "directory") {
             QVERIFY(QDir(m_dir->path()).mkdir("MI.zorvi"));
-        } else if (kind == "dangling") {
+        } else if (change == "dangling") {
             QVERIFY(QFile::link(m_dir->filePath("nowhere"), notification()));
-        } else {
+        } else if (change == "link to directory") {
             QVERIFY(QDir(m_dir->path()).mkdir("elsewhere"));
             QVERIFY(QFile::link(m_dir->filePath("elsewhere"), notification()));
+        } else if (change.startsWith("read: ")) {
+            writeNotification(NineFields);
+            files().beforeRead = [&, what = change.mid(6)](const QString &path) {
+                const QByteArray name = QFile::encodeName(path);
+                if (what == "remove" || what == "fifo" || what == "directory")
+                    QFile::remove(path);
+                if (what == "fifo")
+                    ::mkfifo(name.constData(), 0600);
+                else if (what == "directory")
+                    QDir().mkdir(path);
+                else if (what == "truncate")
+                    QFile::resize(path, 0);
+                else if (what == "short")
+                    QFile::resize(path, Head.size() - 1);
+                else if (what == "rewrite")
+                    writeNotification(Head + "otra");
+            };
         }
-        const QFileInfo before(notification());
 
-        Inicio::Main();
+        m_inicio->Main();
         if (writer >= 0)
             ::close(writer);
 
-        QVERIFY(!Principal::exists());
-        QCOMPARE(m_files->deletions, 0);
-        const QFileInfo after(notification());
-        QVERIFY(after.exists() || after.isSymLink());
-        QCOMPARE(after.isDir(), before.isDir());
-        QCOMPARE(after.isSymLink(), before.isSymLink());
-    }
-
-    // What another program may do to the file between the existence test
-    // and the read.
-    void changedBeforeTheRead_data()
-    {
-        QTest::addColumn<QString>("change");
-        QTest::addColumn<bool>("shown");
-        QTest::addColumn<int>("deletions");
-        QTest::addColumn<bool>("leftInPlace");
-
-        QTest::newRow("disappears") << "remove" << false << 0 << false;
-        QTest::newRow("replaced by a FIFO") << "fifo" << false << 0 << true;
-        QTest::newRow("replaced by a directory") << "directory" << false << 0 << true;
-        QTest::newRow("emptied") << "truncate" << false << 1 << false;
-        QTest::newRow("cut short to eight fields") << "short" << false << 1 << false;
-        QTest::newRow("rewritten with another record") << "rewrite" << true << 1 << false;
-    }
-
-    void changedBeforeTheRead()
-    {
-        QFETCH(QString, change);
-        QFETCH(bool, shown);
-        QFETCH(int, deletions);
-        QFETCH(bool, leftInPlace);
-        writeNotification(NineFields);
-        m_files->beforeRead = [&](const QString &path) {
-            const QByteArray name = QFile::encodeName(path);
-            if (change != "truncate" && change != "short" && change != "rewrite")
-                QFile::remove(path);
-            if (change == "fifo")
-                ::mkfifo(name.constData(), 0600);
-            else if (change == "directory")
-                QDir().mkdir(path);
-            else if (change == "truncate")
-                QFile::resize(path, 0);
-            else if (change == "short")
-                QFile::resize(path, Head.size() - 1);
-            else if (change == "rewrite")
-                writeNotification(Head + "otra");
-        };
-        Inicio::Main();
-
-        QCOMPARE(Principal::exists(), shown);
+        QCOMPARE(m_inicio->Principal.isLoaded(), shown);
         if (shown)
             verifyShown(QStringLiteral("Ana"), QStringLiteral("otra"));
-        QCOMPARE(m_files->deletions, deletions);
-        QCOMPARE(QFileInfo(notification()).exists(), leftInPlace);
+        QCOMPARE(files().deletions, deletions);
+        const QFileInfo after(notification());
+        const QString found = after.isSymLink() ? "link"
+                              : after.isDir()   ? "directory"
+                              : after.exists()  ? (after.isFile() ? "file" : "fifo")
+                                                : "nothing";
+        QCOMPARE(found, left);
     }
 
     // A writer that holds the file open and is still writing the message
@@ -294,56 +290,64 @@ private slots:
             if (::write(fd, "\n", 1) != 1)
                 writeFailed = true;
         });
-        Inicio::Main();
+        m_inicio->Main();
         writer.join();
         ::close(fd);
 
         QVERIFY(!writeFailed);
-        QVERIFY(Principal::exists());
-        const QString message = Principal::instance().Label2()->caption();
+        QVERIFY(m_inicio->Principal.isLoaded());
+        const QString message = toQString(m_inicio->Fields[intake::MessageText]);
         QVERIFY(message.size() <= Chunks * chunk.size());
         QCOMPARE(message, repeated(u'y', message.size()));
         QVERIFY(!QFileInfo::exists(notification()));
     }
 
-    // A deletion the system refuses: the message shown stays shown and the
-    // file stays for the next run; a record that is dropped stays too.
-    void theFileCannotBeDeleted_data()
+    // What may happen at the moment of the deletion: the messaging system
+    // renames the next notification into place (deleting by name alone would
+    // lose it unseen), or the system refuses the deletion (the message shown
+    // stays shown, and the file stays for the next run).
+    void atTheDeletion_data()
     {
         QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("event");
         QTest::addColumn<bool>("shown");
 
-        QTest::newRow("shown") << NineFields << true;
-        QTest::newRow("fewer than nine fields") << QByteArray("k;d;Ana") << false;
-        QTest::newRow("empty") << QByteArray() << false;
+        QTest::newRow("a newer one renamed into place, shown") << NineFields << "newer" << true;
+        QTest::newRow("a newer one renamed into place, too short") << QByteArray("k;d;Ana") << "newer" << false;
+        QTest::newRow("deletion refused, shown") << NineFields << "refused" << true;
+        QTest::newRow("deletion refused, too short") << QByteArray("k;d;Ana") << "refused" << false;
+        QTest::newRow("deletion refused, empty") << QByteArray() << "refused" << false;
     }
 
-    void theFileCannotBeDeleted()
+    void atTheDeletion()
     {
         QFETCH(QByteArray, bytes);
+        QFETCH(QString, event);
         QFETCH(bool, shown);
+        const QByteArray newer = "MI-Mensaje;d;Eva;127.0.0.1;40000;Luis;10.0.0.2;40001;\xc2\xbfY ma\xc3\xb1" "ana?";
         writeNotification(bytes);
-        m_files->beforeDelete = [](const QString &) {
-            throw platform::Error::fromNumber(platform::Error::PermissionDenied);
+        files().beforeDelete = [&](const QString &path) {
+            if (event == "refused")
+                throw platform::Error::fromNumber(platform::Error::PermissionDenied);
+            QVERIFY(writeFile(path + ".tmp", newer));
+            QCOMPARE(std::rename(QFile::encodeName(path + ".tmp").constData(), QFile::encodeName(path).constData()), 0);
         };
-        Inicio::Main();
+        m_inicio->Main();
 
-        QCOMPARE(Principal::exists(), shown);
+        QCOMPARE(m_inicio->Principal.isLoaded(), shown);
         if (shown)
-            QVERIFY(Principal::instance().isVisible());
-        QCOMPARE(m_files->deletions, 1);
-        QFile file(notification());
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        QCOMPARE(file.readAll(), bytes);
+            QVERIFY(shownWindow(*m_inicio)->isVisible());
+        QCOMPARE(files().deletions, 1);
+        QCOMPARE(contentsOf(notification()), event == "newer" ? newer : bytes);
     }
 };
 
 int main(int argc, char **argv)
 {
-    platform::setCommandLine(argc, argv);
-    platform::ensureGuiApplication();
-    TestHostile test;
+    qtplatform::setCommandLine(argc, argv);
+    qtplatform::ensureGuiApplication();
+    TestIntake test;
     return QTest::qExec(&test, argc, argv);
 }
 
-#include "tst_hostile.moc"
+#include "tst_intake.moc"
