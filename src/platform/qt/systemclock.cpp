@@ -48,15 +48,17 @@ platform::DateTime SystemClock::currentDateTime() const
 
 std::u16string SystemClock::formatMediumTime(platform::TimeOfDay time) const
 {
-    return platform::mediumTime(time, toU16String(m_locale.amText()), toU16String(m_locale.pmText()));
+    const QLocale shown = locale();
+    return platform::mediumTime(time, toU16String(shown.amText()), toU16String(shown.pmText()));
 }
 
 std::u16string SystemClock::formatGeneralDate(const platform::DateTime &dateTime) const
 {
     const QDate date(dateTime.year, dateTime.month, dateTime.day);
     const QTime time(dateTime.time.hour, dateTime.time.minute, dateTime.time.second);
-    return toU16String(m_locale.toString(date, QLocale::ShortFormat) + u' '
-                       + m_locale.toString(time, timeFormatWithSeconds(m_locale)));
+    const QLocale shown = locale();
+    return toU16String(shown.toString(date, QLocale::ShortFormat) + u' '
+                       + shown.toString(time, timeFormatWithSeconds(shown)));
 }
 
 } // namespace qtplatform

@@ -4,6 +4,8 @@
 
 #include <QLocale>
 
+#include <optional>
+
 namespace qtplatform {
 
 // The local clock, its readings written after a locale: the user's, unless
@@ -11,7 +13,8 @@ namespace qtplatform {
 class SystemClock : public platform::Clock
 {
 public:
-    explicit SystemClock(QLocale locale = QLocale::system()) : m_locale(std::move(locale)) {}
+    SystemClock() = default;
+    explicit SystemClock(QLocale locale) : m_locale(std::move(locale)) {}
 
     platform::TimeOfDay currentTime() const override;
     platform::DateTime currentDateTime() const override;
@@ -19,7 +22,11 @@ public:
     std::u16string formatGeneralDate(const platform::DateTime &dateTime) const override;
 
 private:
-    QLocale m_locale;
+    // The user's locale is asked for only when a reading is written: a run
+    // with no notification never pays for loading it.
+    QLocale locale() const { return m_locale.value_or(QLocale::system()); }
+
+    std::optional<QLocale> m_locale;
 };
 
 } // namespace qtplatform
