@@ -127,7 +127,7 @@ for name in notificador popup; do
 done
 inclusive() { grep -F -m1 "$2" "$out/callgrind-$1.txt" | awk '{print $1}'; }
 for step in "PROGRAM TOTALS" "_dl_start " "QApplicationPrivate::init()" "FcInitLoadConfigAndFonts" \
-    "QFontDatabase::hasFamily" "QFontDatabase::addApplicationFont" "ui::Principal::buildControls()" \
+    "QFontDatabase::hasFamily" "QFontDatabase::addApplicationFont" "qtplatform::QtWindow::buildControls(" \
     "QLineEdit::QLineEdit(QWidget*)" "QIcon::addFile" "QPixmap::QPixmap(QString const&" \
     "png_read_image" "QFactoryLoader::instance(int)" "dlopen@@" "ui::Principal::Form_Load()" \
     "QWidget::setVisible(bool)" "QCoreApplication::exec()" "QWidgetRepaintManager::sync" \

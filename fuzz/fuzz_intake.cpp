@@ -1,20 +1,21 @@
 // The whole intake, from the bytes of the notification file to the filled
 // labels: a real file in a temporary directory, the real reader, and the
-// window on the offscreen platform. Whatever the bytes, the outcome is one
+// window on Qt's offscreen platform. Whatever the bytes, the outcome is one
 // of the two the rules allow, and the file is gone either way.
-#include "fakes.h"
-#include "intake/inicio.h"
-#include "platform/guiapplication.h"
-#include "ui/captionlabel.h"
-#include "ui/principal.h"
+#include "qtplatform.h"
 
-#include <QCoreApplication>
-#include <QFile>
+#include "platform/qt/captionlabel.h"
+#include "platform/qt/guiapplication.h"
+#include "platform/qt/localtext.h"
+#include "platform/qt/qstringconversion.h"
+
 #include <QTemporaryDir>
 
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -30,15 +31,14 @@ void check(bool condition, int line = __builtin_LINE())
 struct Setup
 {
     QTemporaryDir directory;
-    RedirectedFileSystem files{directory.path()};
-    FixedClock clock;
+    TestPlatform platform{directory.path()};
 };
 
 Setup *setup = nullptr;
 
 // The record as the rules read it: the text before the first LF or CR,
-// decoded as UTF-8 (the locale the targets run in).
-QStringList expectedFields(const QByteArray &bytes)
+// decoded in the locale's encoding (UTF-8, the locale the targets run in).
+std::vector<std::u16string> expectedFields(QByteArrayView bytes)
 {
     qsizetype end = bytes.size();
     for (char lineBreak : {'\n', '\r'}) {
@@ -46,13 +46,17 @@ QStringList expectedFields(const QByteArray &bytes)
         if (at >= 0 && at < end)
             end = at;
     }
-    const QString line = QString::fromUtf8(bytes.first(end));
-    return line.isEmpty() ? QStringList() : line.split(u';');
+    const std::u16string line = qtplatform::decodeLocalText(bytes.first(end));
+    std::vector<std::u16string> fields;
+    for (std::size_t start = 0; !line.empty();) {
+        const std::size_t separator = line.find(u';', start);
+        fields.push_back(line.substr(start, separator - start));
+        if (separator == std::u16string::npos)
+            break;
+        start = separator + 1;
+    }
+    return fields;
 }
-
-} // namespace
-
-namespace {
 
 // The application object gets a command line of its own: the fuzzer's
 // options are not Qt's to read.
@@ -66,43 +70,40 @@ extern "C" int LLVMFuzzerInitialize(int *, char ***)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     qputenv("LC_ALL", "C.UTF-8");
-    platform::setCommandLine(applicationArgc, applicationArgv);
-    platform::ensureGuiApplication();
+    qtplatform::setCommandLine(applicationArgc, applicationArgv);
+    qtplatform::ensureGuiApplication();
     setup = new Setup;
     check(setup->directory.isValid());
-    platform::Services services = platform::services();
-    services.fileSystem = &setup->files;
-    services.clock = &setup->clock;
-    platform::setServices(services);
     return 0;
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
-    const QString path = Inicio::notificationPath();
+    const QByteArrayView bytes(reinterpret_cast<const char *>(data), qsizetype(size));
     {
-        QFile file(path);
-        check(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        check(file.write(reinterpret_cast<const char *>(data), qint64(size)) == qint64(size));
-    }
-    Inicio::Fields = {};
-    Inicio::Main();
+        Inicio inicio(setup->platform);
+        const QString path = qtplatform::toQString(inicio.notificationPath());
+        check(writeFile(path, bytes.toByteArray()));
+        inicio.Main();
 
-    check(!QFile::exists(path));
-    const QStringList expected = expectedFields(QByteArray::fromRawData(reinterpret_cast<const char *>(data), qsizetype(size)));
-    if (expected.size() < 9) {
-        check(!ui::Principal::exists());
-    } else {
-        check(ui::Principal::exists());
-        ui::Principal &window = ui::Principal::instance();
-        check(window.isVisible());
-        check(Inicio::Fields.toList() == expected);
-        check(window.Label1()->caption() == expected[2]);
-        check(window.Label2()->caption() == expected[8]);
-        check(window.Label2()->text().size() <= ui::CaptionLabel::ShownLimit);
-        window.Unload();
+        check(!QFile::exists(path));
+        const std::vector<std::u16string> expected = expectedFields(bytes);
+        if (expected.size() < 9) {
+            check(!inicio.Principal.isLoaded());
+        } else {
+            check(inicio.Principal.isLoaded());
+            qtplatform::QtWindow *window = shownWindow(inicio);
+            check(window && window->isVisible());
+            check(inicio.Fields.toList() == expected);
+            for (const auto &[name, position] : {std::pair{"Label1", 2}, std::pair{"Label2", 8}}) {
+                const auto *label = window->findChild<qtplatform::CaptionLabel *>(name);
+                check(label && label->text().size() <= qtplatform::CaptionLabel::ShownLimit);
+                check(qtplatform::toU16String(label->text()) == expected[position].substr(0, std::size_t(label->text().size())));
+            }
+            inicio.Principal->Unload();
+        }
     }
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    check(!ui::Principal::exists());
+    check(qApp->topLevelWidgets().isEmpty());
     return 0;
 }

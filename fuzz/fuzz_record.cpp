@@ -2,17 +2,17 @@
 // composition and the port's conversion must hold their promises for any
 // line the messaging system might write.
 #include "intake/notificationrecord.h"
-#include "platform/conversion.h"
 #include "platform/error.h"
+#include "platform/unicode.h"
+#include "reply/conversion.h"
 
-#include <QByteArray>
-#include <QDateTime>
-#include <QString>
-
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <limits>
+#include <iterator>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -26,28 +26,42 @@ void check(bool condition, int line = __builtin_LINE())
 }
 
 // Plain decimal digits, no sign and no blanks, few enough to fit 32 bits:
-// here toLong must agree with the ordinary conversion.
-bool isShortNumber(const QString &text)
+// here toLong must give the number the digits write.
+bool isShortNumber(std::u16string_view text)
 {
-    if (text.isEmpty() || text.size() > 9)
-        return false;
-    for (QChar c : text) {
-        if (c < u'0' || c > u'9')
-            return false;
-    }
-    return true;
+    return !text.empty() && text.size() <= 9
+           && std::all_of(text.begin(), text.end(), [](char16_t c) { return c >= u'0' && c <= u'9'; });
 }
 
-void checkConversion(const QString &field)
+std::int32_t valueOf(std::u16string_view digits)
+{
+    std::int32_t value = 0;
+    for (char16_t c : digits)
+        value = value * 10 + (c - u'0');
+    return value;
+}
+
+void checkConversion(std::u16string_view field)
 {
     try {
-        const qint32 value = platform::toLong(field);
+        const std::int32_t value = reply::toLong(field);
         if (isShortNumber(field))
-            check(value == field.toInt());
+            check(value == valueOf(field));
     } catch (const platform::Error &error) {
         check(error.number() == platform::Error::TypeMismatch || error.number() == platform::Error::Overflow);
         check(!isShortNumber(field));
     }
+}
+
+std::u16string joined(const std::vector<std::u16string> &fields)
+{
+    std::u16string line;
+    for (std::size_t i = 0; i < fields.size(); ++i) {
+        if (i > 0)
+            line += intake::RecordSeparator;
+        line += fields[i];
+    }
+    return line;
 }
 
 } // namespace
@@ -55,33 +69,35 @@ void checkConversion(const QString &field)
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     using namespace intake;
-    const QString line = QString::fromUtf8(reinterpret_cast<const char *>(data), qsizetype(size));
+    const std::u16string line = unicode::fromUtf8(std::string_view(reinterpret_cast<const char *>(data), size));
     const FieldArray fields = splitRecord(line);
 
     // Nothing is lost or invented by the split: the fields joined again are
     // the line.
-    check(line.isEmpty() ? fields.size() == 0 : fields.size() == line.count(RecordSeparator) + 1);
-    check(fields.toList().join(RecordSeparator) == line);
+    const auto separators = std::size_t(std::count(line.begin(), line.end(), RecordSeparator));
+    check(line.empty() ? fields.size() == 0 : fields.size() == separators + 1);
+    check(joined(fields.toList()) == line);
 
-    for (const QString &field : fields.toList())
+    for (const std::u16string &field : fields.toList())
         checkConversion(field);
     checkConversion(line);
 
-    // The last field stands for the answer typed into the box.
-    const QString answer = fields.size() > 0 ? fields[fields.size() - 1] : QString();
-    const QDateTime sentAt(QDate(2026, 12, 8), QTime(21, 7, 30));
+    // The last field stands for the answer typed into the box; a separator
+    // in the date's text would shift every field after it.
+    const std::u16string answer = fields.size() > 0 ? fields[fields.size() - 1] : std::u16string();
     try {
-        const QString record = composeAnswer(fields, answer, sentAt);
+        const std::u16string record = composeAnswer(fields, answer, u"8;12;26 21:07:30");
         check(fields.size() >= 8);
         const FieldArray sent = splitRecord(record);
         check(sent.size() >= 9);
         check(sent[Kind] == AnswerKind);
+        check(sent[SentAt] == u"8,12,26 21:07:30");
         const RecordPosition swapped[] = {AddresseeName, AddresseeHost, AddresseePort,
                                           SenderName,    SenderHost,    SenderPort};
-        for (qsizetype i = 0; i < 6; ++i)
+        for (std::size_t i = 0; i < std::size(swapped); ++i)
             check(sent[SenderName + i] == fields[swapped[i]]);
-        check(record.endsWith(trimmedOfSpaces(answer)));
-        check(!record.contains(u'\n') || line.contains(u'\n'));
+        check(record.ends_with(trimmedOfSpaces(answer)));
+        check(record.find(u'\n') == std::u16string::npos || line.find(u'\n') != std::u16string::npos);
     } catch (const platform::Error &error) {
         // Only a record too short for the answer's positions is refused.
         check(error.number() == platform::Error::SubscriptOutOfRange);

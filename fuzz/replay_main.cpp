@@ -1,30 +1,33 @@
 // Runs a fuzz target's entry point over files, without libFuzzer: the
 // ordinary test suite replays the kept corpus this way. Arguments are files
 // or directories (every file in them, in name order).
-#include <QByteArray>
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
-
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size);
 extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv) __attribute__((weak));
 
 namespace {
 
-bool replay(const QString &path)
+namespace fs = std::filesystem;
+
+bool replay(const fs::path &path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        std::fprintf(stderr, "cannot read %s\n", qPrintable(path));
+    std::ifstream file(path, std::ios::binary);
+    if (!file) {
+        std::fprintf(stderr, "cannot read %s\n", path.c_str());
         return false;
     }
-    const QByteArray bytes = file.readAll();
-    std::printf("%s (%lld bytes)\n", qPrintable(path), static_cast<long long>(bytes.size()));
+    const std::string bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    std::printf("%s (%zu bytes)\n", path.c_str(), bytes.size());
     std::fflush(stdout);
-    LLVMFuzzerTestOneInput(reinterpret_cast<const uint8_t *>(bytes.constData()), size_t(bytes.size()));
+    LLVMFuzzerTestOneInput(reinterpret_cast<const uint8_t *>(bytes.data()), bytes.size());
     return true;
 }
 
@@ -37,16 +40,18 @@ int main(int argc, char **argv)
     int replayed = 0;
     bool ok = true;
     for (int i = 1; i < argc; ++i) {
-        const QString argument = QFile::decodeName(argv[i]);
-        QStringList paths;
-        if (QFileInfo(argument).isDir()) {
-            const QDir directory(argument);
-            for (const QString &name : directory.entryList(QDir::Files, QDir::Name))
-                paths << directory.filePath(name);
+        const fs::path argument(argv[i]);
+        std::vector<fs::path> paths;
+        if (fs::is_directory(argument)) {
+            for (const fs::directory_entry &entry : fs::directory_iterator(argument)) {
+                if (entry.is_regular_file())
+                    paths.push_back(entry.path());
+            }
+            std::sort(paths.begin(), paths.end());
         } else {
-            paths << argument;
+            paths.push_back(argument);
         }
-        for (const QString &path : paths) {
+        for (const fs::path &path : paths) {
             ok = replay(path) && ok;
             ++replayed;
         }

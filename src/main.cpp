@@ -1,15 +1,14 @@
 #include "intake/inicio.h"
-#include "platform/guiapplication.h"
-#include "ui/principal.h"
-
-#include <QApplication>
+#include "platform/native.h"
+#include "platform/windowsystem.h"
 
 int main(int argc, char **argv)
 {
-    platform::setCommandLine(argc, argv);
-    Inicio::Main();
+    const auto platform = platform::makeNativePlatform(argc, argv);
+    Inicio inicio(*platform);
+    inicio.Main();
     // The program lives on only while the notification is on screen.
-    if (ui::Principal::exists())
-        QApplication::exec();
+    if (inicio.Principal.isLoaded())
+        platform->windowSystem().runEventLoop();
     return 0;
 }

@@ -1,9 +1,10 @@
 # The version record, made from the one version text in the top-level
 # CMakeLists.txt: a header for the code, and the Windows resource script
 # that carries the icon and the version into the executable. The script is
-# made on every platform, so its test can compile it here too.
+# made on every platform, so its test can compile it here too. The
+# header is the platform's: it tells the desktop the version.
 configure_file(version.h.in generated/notificador_version.h @ONLY)
-target_include_directories(notificador_core PRIVATE ${CMAKE_CURRENT_BINARY_DIR}/generated)
+target_include_directories(notificador_platform PRIVATE ${CMAKE_CURRENT_BINARY_DIR}/generated)
 
 set(NOTIFICADOR_ICO ${PROJECT_SOURCE_DIR}/resources/icons/notificador.ico)
 set(NOTIFICADOR_RC ${CMAKE_CURRENT_BINARY_DIR}/notificador.rc)

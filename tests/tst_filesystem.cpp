@@ -1,5 +1,8 @@
+// The POSIX file system on real files in a temporary directory.
 #include "platform/error.h"
-#include "platform/filesystem.h"
+#include "platform/qt/localfilesystem.h"
+#include "platform/qt/qstringconversion.h"
+#include "ui/texts.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -11,7 +14,9 @@
 #include <unistd.h>
 
 using platform::Error;
-using platform::LocalFileSystem;
+using qtplatform::toQString;
+using qtplatform::toU16String;
+using Selector = platform::FileSystem::Selector;
 
 namespace {
 
@@ -30,9 +35,10 @@ class TestFileSystem final : public QObject
 
 private:
     QTemporaryDir m_dir;
-    LocalFileSystem m_files;
+    qtplatform::LocalFileSystem m_files;
 
     QString path(const QString &name) const { return m_dir.filePath(name); }
+    std::u16string nativePath(const QString &name) const { return toU16String(path(name)); }
 
 private slots:
     void initTestCase() { QVERIFY(m_dir.isValid()); }
@@ -41,12 +47,14 @@ private slots:
     {
         const QString before = QDir::currentPath();
         QVERIFY(QDir::setCurrent(m_dir.path()));
-        const QString reported = m_files.executableDirectory();
+        const QString reported = toQString(m_files.executableDirectory());
         QDir::setCurrent(before);
         QCOMPARE(reported, QCoreApplication::applicationDirPath());
-        QVERIFY(!reported.endsWith('/'));
+        QVERIFY(!reported.endsWith(QChar(m_files.pathSeparator())));
+        QCOMPARE(QChar(m_files.pathSeparator()), QDir::separator());
     }
 
+    // Both selectors find the regular files, and nothing else.
     void existenceTest_data()
     {
         QTest::addColumn<QString>("name");
@@ -76,7 +84,8 @@ private slots:
             QVERIFY(QFile::link(path("nowhere"), path("dangling")));
             QCOMPARE(::mkfifo(QFile::encodeName(path("fifo")).constData(), 0600), 0);
         }
-        QCOMPARE(m_files.fileExists(path(name)), exists);
+        QCOMPARE(m_files.fileExists(nativePath(name), Selector::Archive), exists);
+        QCOMPARE(m_files.fileExists(nativePath(name), Selector::Normal), exists);
     }
 
     void firstLine_data()
@@ -89,9 +98,9 @@ private slots:
         QTest::newRow("lone CR") << QByteArray("uno;dos\rtres") << "uno;dos";
         QTest::newRow("no line break") << QByteArray("uno;dos") << "uno;dos";
         QTest::newRow("LF before a later CR") << QByteArray("uno\ndos\rtres") << "uno";
-        // The file is read in 64 kB pieces.
-        const QByteArray longLine(200 * 1024, 'm');
-        QTest::newRow("break in a later piece") << longLine + "\r\nx" << QString::fromLatin1(longLine);
+        // The file is read in steps of 256 kB.
+        const QByteArray longLine(300 * 1024, 'm');
+        QTest::newRow("break in a later step") << longLine + "\r\nx" << QString::fromLatin1(longLine);
         QTest::newRow("long line, no break") << longLine << QString::fromLatin1(longLine);
         QTest::newRow("empty first line") << QByteArray("\nuno") << "";
         QTest::newRow("UTF-8") << QByteArray("Jos\xc3\xa9;\xc2\xbfqu\xc3\xa9?\n") << QString::fromUtf8("José;¿qué?");
@@ -105,14 +114,7 @@ private slots:
         QFETCH(QByteArray, bytes);
         QFETCH(QString, line);
         writeBytes(path("line"), bytes);
-        QCOMPARE(m_files.readFirstLine(path("line")), line);
-    }
-
-    void firstLineLongerThanOneReadChunk()
-    {
-        const QByteArray first(300 * 1024, 'a');
-        writeBytes(path("long"), first + "\r\nsecond");
-        QCOMPARE(m_files.readFirstLine(path("long")), QString::fromLatin1(first));
+        QCOMPARE(toQString(m_files.readFirstLine(nativePath("line"))), line);
     }
 
     void readFailures_data()
@@ -135,27 +137,27 @@ private slots:
         if (!QFile::exists(path("fifo-to-read")))
             QCOMPARE(::mkfifo(QFile::encodeName(path("fifo-to-read")).constData(), 0600), 0);
         try {
-            m_files.readFirstLine(path(name));
+            m_files.readFirstLine(nativePath(name));
             QFAIL("no error raised");
         } catch (const Error &error) {
             QCOMPARE(error.number(), number);
-            QCOMPARE(error.description(), Error::descriptionOf(number));
+            QCOMPARE(toQString(error.description()), toQString(texts::errorDescription(number)));
         }
     }
 
     void deleteRemovesTheFileOrFails()
     {
         writeBytes(path("doomed"), "x");
-        m_files.deleteFile(path("doomed"));
+        m_files.deleteFile(nativePath("doomed"));
         QVERIFY(!QFile::exists(path("doomed")));
-        QVERIFY_THROWS_EXCEPTION(Error, m_files.deleteFile(path("doomed")));
+        QVERIFY_THROWS_EXCEPTION(Error, m_files.deleteFile(nativePath("doomed")));
     }
 
     void deleteRemovesALinkNotItsTarget()
     {
         writeBytes(path("target"), "x");
         QVERIFY(QFile::link(path("target"), path("link")));
-        m_files.deleteFile(path("link"));
+        m_files.deleteFile(nativePath("link"));
         QVERIFY(!QFileInfo(path("link")).isSymLink());
         QVERIFY(QFile::exists(path("target")));
     }
@@ -167,7 +169,7 @@ private slots:
         QDir(m_dir.path()).mkdir("locked");
         writeBytes(path("locked/file"), "x");
         QVERIFY(QFile::setPermissions(path("locked"), QFileDevice::ReadOwner | QFileDevice::ExeOwner));
-        QVERIFY_THROWS_EXCEPTION(Error, m_files.deleteFile(path("locked/file")));
+        QVERIFY_THROWS_EXCEPTION(Error, m_files.deleteFile(nativePath("locked/file")));
         QFile::setPermissions(path("locked"), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
         QVERIFY(QFile::exists(path("locked/file")));
     }

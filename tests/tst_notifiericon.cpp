@@ -1,4 +1,4 @@
-#include "ui/notifiericon.h"
+#include "platform/qt/notifiericon.h"
 
 #include <QApplication>
 #include <QImage>
@@ -26,7 +26,7 @@ class TestNotifierIcon final : public QObject
 private slots:
     void offersEverySevenImagesInTheIcoOrder()
     {
-        const QIcon icon = ui::notifierIcon();
+        const QIcon icon = qtplatform::notifierIcon();
         QVERIFY(!icon.isNull());
         QCOMPARE(icon.availableSizes(), (QList<QSize>{{16, 16}, {48, 48}, {32, 32}, {16, 16}, {48, 48}, {32, 32}, {16, 16}}));
         QVERIFY(icon.availableSizes(QIcon::Disabled).isEmpty());
@@ -34,7 +34,7 @@ private slots:
 
     void showsTheDeepestImageOfEachSize()
     {
-        const QIcon icon = ui::notifierIcon();
+        const QIcon icon = qtplatform::notifierIcon();
         QCOMPARE(shown(icon, 16), resourceImage("icon-16-32bit"));
         QCOMPARE(shown(icon, 32), resourceImage("icon-32-32bit"));
         QCOMPARE(shown(icon, 48), resourceImage("icon-48-32bit"));
@@ -42,7 +42,7 @@ private slots:
 
     void otherSizesComeFromTheNearestLargerImage()
     {
-        const QIcon icon = ui::notifierIcon();
+        const QIcon icon = qtplatform::notifierIcon();
         QCOMPARE(icon.actualSize(QSize(24, 24)), QSize(24, 24));
         QCOMPARE(shown(icon, 24),
                  resourceImage("icon-32-32bit").scaled(24, 24, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
@@ -54,7 +54,7 @@ private slots:
 
     void aDisabledIconIsDrawnDisabled()
     {
-        const QIcon icon = ui::notifierIcon();
+        const QIcon icon = qtplatform::notifierIcon();
         const QImage disabled = shown(icon, 32, QIcon::Disabled);
         QCOMPARE(disabled.size(), QSize(32, 32));
         QVERIFY(disabled != shown(icon, 32));
@@ -64,7 +64,7 @@ private slots:
     {
         QIcon copy;
         {
-            const QIcon icon = ui::notifierIcon();
+            const QIcon icon = qtplatform::notifierIcon();
             shown(icon, 16);
             copy = icon;
             copy.detach();

@@ -5,10 +5,12 @@ set -euo pipefail
 
 packages=(
     build-essential cmake
-    qt6-base-dev libx11-dev libxcb1-dev libgl-dev
+    qt6-base-dev libx11-dev libxcb1-dev libgl-dev libgtest-dev
     fonts-wine
     xvfb openbox xdotool x11-utils x11-xserver-utils imagemagick
     python3 binutils-mingw-w64-x86-64 desktop-file-utils
+    # The Windows build (MinGW-w64) and its tests under Wine.
+    g++-mingw-w64-x86-64-posix mingw-w64-tools wine wine64
     # fuzz/run.sh: clang, and its sanitizer and libFuzzer run-times (only
     # recommended by clang, so named here).
     clang libclang-rt-14-dev

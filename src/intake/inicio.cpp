@@ -2,16 +2,12 @@
 
 #include "platform/clock.h"
 #include "platform/filesystem.h"
-#include "platform/services.h"
-#include "platform/windowsystem.h"
-#include "ui/captionlabel.h"
+#include "platform/platform.h"
 #include "ui/principal.h"
 
-namespace Inicio {
-
-intake::FieldArray Fields;
-
 namespace {
+
+constexpr std::u16string_view NotificationFileName = u"MI.zorvi";
 
 // Clean-up steps whose failure changes nothing: each is tried and skipped
 // if it fails.
@@ -24,46 +20,40 @@ void ignoringFailure(Step step) noexcept
     }
 }
 
-// Drops the notification without a word: the reader has already closed the
-// file on every path, so what is left is the file and the window.
-void dropNotification()
-{
-    platform::FileSystem &files = platform::fileSystem();
-    ignoringFailure([&] {
-        if (files.fileExists(notificationPath()))
-            files.deleteFile(notificationPath());
-    });
-    ignoringFailure([] {
-        if (ui::Principal::exists())
-            ui::Principal::instance().Unload();
-    });
-}
-
 } // namespace
 
-QString notificationPath()
+Inicio::Inicio(platform::Platform &platform)
+    : Principal(platform, Fields)
+    , m_platform(platform)
 {
-    return platform::fileSystem().executableDirectory() + QStringLiteral("/MI.zorvi");
 }
 
-void Main()
+std::u16string Inicio::notificationPath() const
+{
+    const platform::FileSystem &files = m_platform.fileSystem();
+    return files.executableDirectory() + files.pathSeparator() + std::u16string(NotificationFileName);
+}
+
+void Inicio::Main()
 {
     using namespace intake;
-    platform::FileSystem &files = platform::fileSystem();
+    using Selector = platform::FileSystem::Selector;
+    platform::FileSystem &files = m_platform.fileSystem();
     try {
-        if (!files.fileExists(notificationPath()))
+        if (!files.fileExists(notificationPath(), Selector::Archive))
             return;
-        const QString line = files.readFirstLine(notificationPath());
+        const std::u16string line = files.readFirstLine(notificationPath());
         Fields = splitRecord(line);
 
         // The window is loaded, and so centred, before the field is read: a
         // line too short for a sender fails with the window already loaded.
-        ui::CaptionLabel *label1 = ui::Principal::instance().Label1();
-        label1->setCaption(Fields[SenderName]);
-        ui::Principal::instance().Label2()->setCaption(Fields[MessageText]);
-        ui::Principal::instance().Label3()->setCaption(platform::formatMediumTime(platform::clock().currentTime()));
+        ui::Label &label1 = Principal->Label1();
+        label1.setCaption(Fields[SenderName]);
+        Principal->Label2().setCaption(Fields[MessageText]);
+        const platform::Clock &clock = m_platform.clock();
+        Principal->Label3().setCaption(clock.formatMediumTime(clock.currentTime()));
 
-        platform::windowSystem().showTopmostWithoutActivating(ui::Principal::instance());
+        Principal->hWnd().showTopmostWithoutActivating();
     } catch (...) {
         dropNotification();
         return;
@@ -73,4 +63,18 @@ void Main()
     ignoringFailure([&] { files.deleteFile(notificationPath()); });
 }
 
-} // namespace Inicio
+// The reader has already closed the file on every path, so what is left is
+// the file and the window.
+void Inicio::dropNotification()
+{
+    using Selector = platform::FileSystem::Selector;
+    platform::FileSystem &files = m_platform.fileSystem();
+    ignoringFailure([&] {
+        if (files.fileExists(notificationPath(), Selector::Normal))
+            files.deleteFile(notificationPath());
+    });
+    ignoringFailure([&] {
+        if (Principal.exists())
+            Principal->Unload();
+    });
+}

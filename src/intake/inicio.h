@@ -1,23 +1,38 @@
 #pragma once
 
 #include "intake/notificationrecord.h"
+#include "ui/principal.h"
 
-#include <QString>
+#include <string>
+
+namespace platform {
+class Platform;
+}
 
 // The program's start-up: one notification per run, taken from the file
 // "MI.zorvi" beside the executable.
-namespace Inicio {
+class Inicio
+{
+public:
+    explicit Inicio(platform::Platform &platform);
 
-// The incoming notification's fields, filled once by Main and read by the
-// answer box afterwards.
-extern intake::FieldArray Fields;
+    // Shows the notification, if there is one, in the window and deletes the
+    // file. Any failure on the way drops the notification without a word: the
+    // window is unloaded and the file deleted. Returns with the window loaded
+    // only when the notification is on screen.
+    void Main();
 
-QString notificationPath();
+    // The notification file's full path, built anew for every use.
+    std::u16string notificationPath() const;
 
-// Shows the notification, if there is one, in the window and deletes the
-// file. Any failure on the way drops the notification without a word: the
-// window is unloaded and the file deleted. Returns with the window loaded
-// only when the notification is on screen.
-void Main();
+    // The incoming notification's fields, filled once by Main and read by the
+    // answer box afterwards.
+    intake::FieldArray Fields;
+    // The window: the program goes on while it is loaded.
+    ui::PrincipalReference Principal;
 
-} // namespace Inicio
+private:
+    void dropNotification();
+
+    platform::Platform &m_platform;
+};

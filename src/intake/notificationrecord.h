@@ -1,17 +1,18 @@
 #pragma once
 
-#include <QDateTime>
-#include <QString>
-#include <QStringList>
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
 
 namespace intake {
 
 // A record is one line of fields joined by ";", with no quoting or escaping.
-inline constexpr QChar RecordSeparator = u';';
+inline constexpr char16_t RecordSeparator = u';';
 
 // What each position of a record carries. Positions 2 to 4 describe the
 // party sending the record, 5 to 7 the party receiving it.
-enum RecordPosition : qsizetype {
+enum RecordPosition : std::size_t {
     Kind = 0,
     SentAt = 1,
     SenderName = 2,
@@ -29,31 +30,32 @@ class FieldArray
 {
 public:
     FieldArray() = default;
-    explicit FieldArray(QStringList fields) : m_fields(std::move(fields)) {}
+    explicit FieldArray(std::vector<std::u16string> fields) : m_fields(std::move(fields)) {}
 
-    const QString &operator[](qsizetype position) const;
-    qsizetype size() const { return m_fields.size(); }
-    const QStringList &toList() const { return m_fields; }
+    const std::u16string &operator[](std::size_t position) const;
+    std::size_t size() const { return m_fields.size(); }
+    const std::vector<std::u16string> &toList() const { return m_fields; }
 
 private:
-    QStringList m_fields;
+    std::vector<std::u16string> m_fields;
 };
 
 // Every ";" ends a field; nothing is trimmed and adjacent separators give an
 // empty field. A line with no text at all has no fields.
-FieldArray splitRecord(const QString &line);
+FieldArray splitRecord(std::u16string_view line);
 
 // The text without leading and trailing space characters (U+0020 only: tabs
 // and other blanks stay).
-QString trimmedOfSpaces(const QString &text);
+std::u16string_view trimmedOfSpaces(std::u16string_view text);
 
 // The kind of record an answer is.
-inline constexpr QStringView AnswerKind = u"MI-Notificar";
+inline constexpr std::u16string_view AnswerKind = u"MI-Notificar";
 
 // The answer to an incoming record: its kind, the date and time sent, the
 // incoming addressee as the sender and the incoming sender as the
-// addressee, and the answer trimmed of spaces. Nine fields, no line end.
+// addressee, and the answer trimmed of spaces. Nine fields, no line end; a
+// ";" in the date's text would shift every field after it, and becomes ",".
 // Raises error 9 if the incoming record lacks one of positions 2 to 7.
-QString composeAnswer(const FieldArray &incoming, const QString &answer, const QDateTime &sentAt);
+std::u16string composeAnswer(const FieldArray &incoming, std::u16string_view answer, std::u16string_view sentAt);
 
 } // namespace intake

@@ -2,54 +2,25 @@
 
 namespace platform {
 
-QTime SystemClock::currentTime() const
-{
-    return QTime::currentTime();
-}
-
-QDateTime SystemClock::currentDateTime() const
-{
-    return QDateTime::currentDateTime();
-}
-
-QString formatMediumTime(QTime time, const QLocale &locale)
-{
-    const int hour12 = time.hour() % 12 == 0 ? 12 : time.hour() % 12;
-    const QString designator = time.hour() < 12 ? locale.amText() : locale.pmText();
-    return QStringLiteral("%1:%2 %3")
-        .arg(hour12, 2, 10, QLatin1Char('0'))
-        .arg(time.minute(), 2, 10, QLatin1Char('0'))
-        .arg(designator);
-}
-
 namespace {
 
-// The locale's long time format without its time-zone part ("t"): the
-// general date form names no zone. Quoted literals are left alone.
-QString timeFormatWithSeconds(const QLocale &locale)
+void appendTwoDigits(std::u16string &text, int value)
 {
-    const QString format = locale.timeFormat(QLocale::LongFormat);
-    QString withoutZone;
-    bool quoted = false;
-    for (QChar c : format) {
-        if (c == u'\'')
-            quoted = !quoted;
-        if (quoted || c != u't')
-            withoutZone += c;
-    }
-    // Some locales bracket the zone: "H:mm:ss (t)".
-    withoutZone.remove(QStringLiteral("()"));
-    return withoutZone.simplified();
+    text += char16_t(u'0' + value / 10 % 10);
+    text += char16_t(u'0' + value % 10);
 }
 
 } // namespace
 
-QString formatGeneralDate(const QDateTime &dateTime, const QLocale &locale)
+std::u16string mediumTime(TimeOfDay time, std::u16string_view am, std::u16string_view pm)
 {
-    QString text = locale.toString(dateTime.date(), QLocale::ShortFormat) + u' '
-                   + locale.toString(dateTime.time(), timeFormatWithSeconds(locale));
-    // A record has no escaping: a separator here would shift every field after it.
-    text.replace(u';', u',');
+    const int hour12 = time.hour % 12 == 0 ? 12 : time.hour % 12;
+    std::u16string text;
+    appendTwoDigits(text, hour12);
+    text += u':';
+    appendTwoDigits(text, time.minute);
+    text += u' ';
+    text += time.hour < 12 ? am : pm;
     return text;
 }
 

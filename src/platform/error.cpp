@@ -1,48 +1,23 @@
 #include "platform/error.h"
 
+#include "platform/unicode.h"
+#include "ui/texts.h"
+
 namespace platform {
 
-Error::Error(qint32 number, QString description, QString source)
+Error::Error(std::int32_t number, std::u16string description, std::u16string source)
     : m_number(number)
     , m_description(std::move(description))
     , m_source(std::move(source))
-    , m_what(QStringLiteral("%1: %2 (%3)").arg(number).arg(m_description, m_source).toUtf8())
+    , m_what(unicode::toUtf8(unicode::decimal(number) + u": " + m_description + u" (" + m_source + u")"))
 {
 }
 
-Error Error::fromNumber(qint32 number, const QString &source)
+Error Error::fromNumber(std::int32_t number, std::u16string source)
 {
-    return Error(number, descriptionOf(number), source);
-}
-
-QString Error::descriptionOf(qint32 number)
-{
-    switch (number) {
-    case Overflow:
-        return QStringLiteral("Desbordamiento");
-    case OutOfMemory:
-        return QStringLiteral("Memoria insuficiente");
-    case SubscriptOutOfRange:
-        return QStringLiteral("El subíndice está fuera del intervalo");
-    case TypeMismatch:
-        return QStringLiteral("No coinciden los tipos");
-    case FileNotFound:
-        return QStringLiteral("No se ha encontrado el archivo");
-    case DeviceIOError:
-        return QStringLiteral("Error de E/S en el dispositivo");
-    case InputPastEndOfFile:
-        return QStringLiteral("La entrada pasa del final del archivo");
-    case PermissionDenied:
-        return QStringLiteral("Permiso denegado");
-    case PathFileAccessError:
-        return QStringLiteral("Error de acceso a la ruta o el archivo");
-    }
-    return QStringLiteral("Error definido por la aplicación o por el objeto");
-}
-
-QString Error::defaultSource()
-{
-    return QStringLiteral("notificador");
+    if (source.empty())
+        source = texts::ProgramSource;
+    return Error(number, std::u16string(texts::errorDescription(number)), std::move(source));
 }
 
 } // namespace platform

@@ -1,51 +1,40 @@
 #pragma once
 
-#include <QString>
-
-#include <optional>
-
-#include <sys/types.h>
+#include <string>
 
 namespace platform {
 
-// The file operations the intake needs. Every failure is raised as
-// platform::Error.
+// The file operations the intake needs. Paths are the platform's own, held
+// as UTF-16 text; every failure is raised as platform::Error.
 class FileSystem
 {
 public:
-    virtual ~FileSystem() = default;
+    // The attribute selector of the existence test. Where files carry
+    // archive, hidden and system attributes, both find ordinary files and
+    // neither finds hidden or system files; elsewhere they are the same.
+    enum class Selector { Normal = 0, Archive = 32 };
 
-    // Directory of the running executable as the OS reports it, without a
-    // trailing separator; never the working directory.
-    virtual QString executableDirectory() const = 0;
-    // True only for a regular file, or a symbolic link to one.
-    virtual bool fileExists(const QString &path) const = 0;
-    // The text up to the first LF, CRLF or lone CR, without the break, decoded
-    // in the locale's encoding. Fails on an empty file.
-    virtual QString readFirstLine(const QString &path) const = 0;
+    FileSystem() = default;
+    virtual ~FileSystem() = default;
+    FileSystem(const FileSystem &) = delete;
+    FileSystem &operator=(const FileSystem &) = delete;
+
+    // Directory of the running executable as the system reports it, without
+    // a trailing separator; never the working directory.
+    virtual std::u16string executableDirectory() const = 0;
+    // The separator that joins a directory and a name in a path.
+    virtual char16_t pathSeparator() const = 0;
+    // True only for a regular file (or a link to one); never a directory.
+    // Raises an error only when the test itself cannot be made.
+    virtual bool fileExists(const std::u16string &path, Selector selector) const = 0;
+    // The text up to the first LF, CR LF or lone CR, without the break,
+    // decoded from the system's default encoding for text. Fails on an
+    // empty file and on anything that is not a regular file; never blocks.
+    virtual std::u16string readFirstLine(const std::u16string &path) = 0;
     // Deletes the file at path. Once the file there has been read, only that
     // same file is deleted: one put in its place since (a newer
     // notification) is left for the run that shows it.
-    virtual void deleteFile(const QString &path) = 0;
-};
-
-class LocalFileSystem : public FileSystem
-{
-public:
-    QString executableDirectory() const override;
-    bool fileExists(const QString &path) const override;
-    QString readFirstLine(const QString &path) const override;
-    void deleteFile(const QString &path) override;
-
-private:
-    struct FileIdentity
-    {
-        QString path;
-        dev_t device = 0;
-        ino_t inode = 0;
-    };
-    // The file the last read opened, as the system identifies it.
-    mutable std::optional<FileIdentity> m_lastRead;
+    virtual void deleteFile(const std::u16string &path) = 0;
 };
 
 } // namespace platform

@@ -2,30 +2,33 @@
 
 #include "platform/error.h"
 #include "platform/messageboxes.h"
-#include "platform/services.h"
+#include "platform/unicode.h"
 #include "ui/texts.h"
-
-#include <QStringList>
 
 namespace reply {
 
-QString errorReportPrompt(const platform::Error &error)
+std::u16string errorReportPrompt(const platform::Error &error)
 {
     using namespace texts;
-    const QStringList lines{
-        ErrorNumberLabel.toString() + QString::number(error.number()),
-        ErrorDescriptionLabel.toString() + error.description(),
-        QString(),
-        ErrorSourceLabel.toString() + error.source(),
-        ErrorPlaceLine.toString(),
-        ErrorDetailLine.toString(),
+    const std::u16string lines[] = {
+        std::u16string(ErrorNumberLabel) + unicode::decimal(error.number()),
+        std::u16string(ErrorDescriptionLabel) + error.description(),
+        std::u16string(),
+        std::u16string(ErrorSourceLabel) + error.source(),
+        std::u16string(ErrorPlaceLine),
+        std::u16string(ErrorDetailLine),
     };
-    return lines.join(QStringLiteral("\r\n"));
+    std::u16string prompt = lines[0];
+    for (std::size_t i = 1; i < std::size(lines); ++i) {
+        prompt += ErrorLineBreak;
+        prompt += lines[i];
+    }
+    return prompt;
 }
 
-void reportError(const platform::Error &error)
+void reportError(platform::MessageBoxes &boxes, const platform::Error &error)
 {
-    platform::messageBoxes().error(errorReportPrompt(error), texts::ErrorTitle.toString());
+    boxes.error(errorReportPrompt(error), std::u16string(texts::ErrorTitle));
 }
 
 } // namespace reply

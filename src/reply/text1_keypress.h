@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QtGlobal>
+#include <cstdint>
 
 namespace ui {
 class Principal;
@@ -13,6 +13,6 @@ namespace reply {
 // empties the box. Enter sends the answer to the sender of the notification
 // and unloads the window, or refuses an empty answer; a failure is reported
 // in the error box and leaves the window and the answer as they are.
-void Text1_KeyPress(ui::Principal &principal, qint16 &KeyAscii);
+void Text1_KeyPress(ui::Principal &principal, std::int16_t &KeyAscii);
 
 } // namespace reply

@@ -1,77 +1,134 @@
 #pragma once
 
-#include "platform/datagramsocket.h"
+#include "platform/windowsystem.h"
+#include "reply/datagramsocket.h"
 
-#include <QWidget>
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
 
-class QLineEdit;
-class QLabel;
+namespace intake {
+class FieldArray;
+}
+namespace platform {
+class Platform;
+}
 
 namespace ui {
 
-class CaptionLabel;
+class Principal;
 
-// The notification window. There is at most one instance, held by the
-// program-wide reference: any use of the reference creates the instance,
-// hidden and unloaded; the first access to a control loads it, which builds
-// the controls and centres the window. Unloading clears the reference, and
-// once no window is loaded the program ends.
-class Principal : public QWidget
+// A label of the window. Its caption lives in the native label alone: a
+// long message is not held twice.
+class Label
 {
-    Q_OBJECT
-
 public:
-    // The reference: the instance, created (with the application object, the
-    // first time) if there is none.
-    static Principal &instance();
+    Label(platform::NativeWindow &window, std::size_t control) : m_window(window), m_control(control) {}
+
+    void setCaption(std::u16string_view caption) { m_window.setCaption(m_control, caption); }
+
+private:
+    platform::NativeWindow &m_window;
+    std::size_t m_control;
+};
+
+// The answer box: its text is the native box's.
+class TextBox
+{
+public:
+    TextBox(platform::NativeWindow &window, std::size_t control) : m_window(window), m_control(control) {}
+
+    std::u16string text() const { return m_window.text(m_control); }
+    void setText(std::u16string_view text) { m_window.setText(m_control, text); }
+
+private:
+    platform::NativeWindow &m_window;
+    std::size_t m_control;
+};
+
+// The program-wide reference to the window: it holds the single instance,
+// or nothing. Any use creates the instance, hidden and unloaded; unloading
+// the window clears the reference, and once no window is loaded the program
+// ends. An instance let go lives on until the reference makes a new one or
+// goes itself, since the handler that unloaded it may still be running.
+class PrincipalReference
+{
+public:
+    PrincipalReference(platform::Platform &platform, const intake::FieldArray &fields);
+    ~PrincipalReference();
+    PrincipalReference(const PrincipalReference &) = delete;
+    PrincipalReference &operator=(const PrincipalReference &) = delete;
+
+    // The instance, created if there is none.
+    Principal &operator*();
+    Principal *operator->() { return &**this; }
     // Whether the reference holds an instance. Asking does not create one.
-    static bool exists();
+    bool exists() const { return m_instance != nullptr; }
+    // Whether it holds a loaded window: the program goes on only then.
+    bool isLoaded() const;
+
+    // Sets the reference to nothing.
+    void clear();
+
+private:
+    platform::Platform &m_platform;
+    const intake::FieldArray &m_fields;
+    std::unique_ptr<Principal> m_instance;
+    std::vector<std::unique_ptr<Principal>> m_letGo;
+};
+
+// The notification window. The first access to a control or its native
+// handle loads it: builds the native window from the layout, hidden, and
+// runs Form_Load, which centres it.
+class Principal final : private platform::WindowEvents
+{
+public:
+    Principal(PrincipalReference &reference, platform::Platform &platform, const intake::FieldArray &fields);
+    ~Principal() override;
 
     bool isLoaded() const { return m_loaded; }
 
-    CaptionLabel *Label1();
-    CaptionLabel *Label2();
-    CaptionLabel *Label3();
-    QLineEdit *Text1();
+    Label &Label1();
+    Label &Label2();
+    Label &Label3();
+    TextBox &Text1();
     // The datagram socket that carries the answer to the sender.
-    platform::DatagramSocket &MensajeEnviar();
+    reply::DatagramSocket &MensajeEnviar();
+    // The native window, for the stacking call.
+    platform::NativeWindow &hWnd();
 
     // Runs Form_Unload, then destroys the window and its controls. Does
-    // nothing for a window that was never loaded.
+    // nothing for a window that is not loaded.
     void Unload();
 
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override;
-    void keyPressEvent(QKeyEvent *event) override;
-    void closeEvent(QCloseEvent *event) override;
+    // What the answer box's handler reads besides the box: the incoming
+    // notification's fields and the platform.
+    const intake::FieldArray &Fields() const { return m_fields; }
+    platform::Platform &platform() { return m_platform; }
 
 private:
-    Principal();
-    ~Principal() override;
+    struct Controls;
 
     void load();
-    void buildControls();
-    // Key preview: the window sees every character key before the control
-    // with the focus. Returns true when the key must go no further.
-    bool previewKey(qint16 keyAscii);
-    // The window's preview first, then the answer box's own handler; the box
-    // gets the key only if the window is still loaded after both.
-    bool dispatchText1Key(qint16 keyAscii);
-
     void Form_Load();
-    void Form_KeyPress(qint16 &KeyAscii);
+    void Form_KeyPress(std::int16_t &KeyAscii);
     void Form_Unload(int &Cancel);
 
-    bool m_loaded = false;
-    CaptionLabel *m_label1 = nullptr;
-    CaptionLabel *m_label2 = nullptr;
-    CaptionLabel *m_label3 = nullptr;
-    QLineEdit *m_text1 = nullptr;
-    platform::DatagramSocket m_mensajeEnviar;
-};
+    // Key preview: the window sees every character key first, then the
+    // answer box's own handler if the key is the box's; the box takes the key
+    // only if the window is still loaded after both.
+    bool keyPress(std::int16_t keyAscii, std::optional<std::size_t> focusedControl) override;
+    // Closing through the frame is the same unload as Escape.
+    void closeRequested() override;
 
-// The character a key press delivers, as the window's key handlers receive
-// it; false for keys that deliver none (arrows, Delete, modifiers).
-bool characterCodeOf(const QKeyEvent &event, qint16 &keyAscii);
+    PrincipalReference &m_reference;
+    platform::Platform &m_platform;
+    const intake::FieldArray &m_fields;
+    bool m_loaded = false;
+    std::unique_ptr<platform::NativeWindow> m_window;
+    std::unique_ptr<Controls> m_controls;
+};
 
 } // namespace ui

@@ -2,7 +2,7 @@
 // what the install puts beside it: the desktop entry it names, and the
 // version the build was given.
 
-#include "platform/guiapplication.h"
+#include "platform/qt/guiapplication.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -45,8 +45,8 @@ private slots:
 int main(int argc, char **argv)
 {
     // The application object is made as in the program.
-    platform::setCommandLine(argc, argv);
-    platform::ensureGuiApplication();
+    qtplatform::setCommandLine(argc, argv);
+    qtplatform::ensureGuiApplication();
     TestIdentity test;
     QTEST_SET_MAIN_SOURCE_PATH
     return QTest::qExec(&test, argc, argv);

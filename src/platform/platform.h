@@ -1,0 +1,28 @@
+#pragma once
+
+namespace platform {
+
+class Clock;
+class FileSystem;
+class MessageBoxes;
+class Network;
+class WindowSystem;
+
+// The system the program runs on, as the logic reaches it. main() builds the
+// platform's own and passes it in; a test builds one of its own.
+class Platform
+{
+public:
+    Platform() = default;
+    virtual ~Platform() = default;
+    Platform(const Platform &) = delete;
+    Platform &operator=(const Platform &) = delete;
+
+    virtual FileSystem &fileSystem() = 0;
+    virtual Clock &clock() = 0;
+    virtual WindowSystem &windowSystem() = 0;
+    virtual MessageBoxes &messageBoxes() = 0;
+    virtual Network &network() = 0;
+};
+
+} // namespace platform

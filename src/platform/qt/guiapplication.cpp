@@ -1,0 +1,108 @@
+#include "platform/qt/guiapplication.h"
+
+#include "notificador_version.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QFontDatabase>
+#include <QList>
+
+#include <unistd.h>
+
+namespace qtplatform {
+
+namespace {
+
+int fallbackArgc = 1;
+char fallbackName[] = "notificador";
+char *fallbackArgv[] = {fallbackName, nullptr};
+
+int *commandLineArgc = &fallbackArgc;
+char **commandLineArgv = fallbackArgv;
+
+struct HeldMessage
+{
+    QtMsgType type;
+    QByteArray category;
+    QString text;
+};
+
+QList<HeldMessage> heldMessages;
+QtMessageHandler previousHandler = nullptr;
+
+// While the application object is being built, Qt's complaints are held
+// back: if the display cannot be opened Qt would print them and abort; the
+// notifier ends quietly instead, leaving the notification for the next run.
+void holdMessagesDuringStart(QtMsgType type, const QMessageLogContext &context, const QString &text)
+{
+    if (type == QtFatalMsg)
+        ::_exit(0);
+    heldMessages.append({type, QByteArray(context.category), text});
+}
+
+bool userChosePlatform()
+{
+    if (!qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        return true;
+    for (int i = 1; i < *commandLineArgc; ++i) {
+        if (qstrcmp(commandLineArgv[i], "-platform") == 0 || qstrcmp(commandLineArgv[i], "--platform") == 0)
+            return true;
+    }
+    return false;
+}
+
+// Wayland lets no client keep itself on top or place itself, so where an X
+// server is at hand too, the notifier uses it.
+void preferX11()
+{
+    if (!userChosePlatform() && !qEnvironmentVariableIsEmpty("DISPLAY"))
+        qputenv("QT_QPA_PLATFORM", "xcb");
+}
+
+// The window is designed in Tahoma. Debian ships a free face with its metrics
+// for Wine, outside the directories fontconfig searches. Only its regular
+// face is taken: the bold one that comes with it is barely heavier, and a
+// bold synthesised from the regular face reads as bold. The name is looked
+// up among the installed families: QFontDatabase::hasFamily first runs it
+// through fontconfig's substitution rules, a pass the lookup can do without.
+void provideTahoma()
+{
+    if (QFontDatabase::families().contains(QStringLiteral("Tahoma"), Qt::CaseInsensitive))
+        return;
+    const QString wineTahoma = QStringLiteral("/usr/share/wine/fonts/tahoma.ttf");
+    if (QFile::exists(wineTahoma))
+        QFontDatabase::addApplicationFont(wineTahoma);
+}
+
+} // namespace
+
+void setCommandLine(int &argc, char **argv)
+{
+    commandLineArgc = &argc;
+    commandLineArgv = argv;
+}
+
+void ensureGuiApplication()
+{
+    if (QCoreApplication::instance())
+        return;
+    preferX11();
+    previousHandler = qInstallMessageHandler(holdMessagesDuringStart);
+    auto *application = new QApplication(*commandLineArgc, commandLineArgv);
+    qInstallMessageHandler(previousHandler);
+    for (const HeldMessage &held : std::as_const(heldMessages))
+        qt_message_output(held.type, QMessageLogContext(nullptr, 0, nullptr, held.category.constData()), held.text);
+    heldMessages.clear();
+
+    application->setApplicationName(QStringLiteral("notificador"));
+    application->setApplicationVersion(QStringLiteral(NOTIFICADOR_VERSION_TEXT));
+    // The installed desktop entry, share/applications/notificador.desktop:
+    // through it the desktop finds the window's name and icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("notificador"));
+    // The program ends when its window is unloaded, not when the last window
+    // happens to close (a message box, say).
+    application->setQuitOnLastWindowClosed(false);
+    provideTahoma();
+}
+
+} // namespace qtplatform

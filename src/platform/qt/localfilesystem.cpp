@@ -1,0 +1,182 @@
+#include "platform/qt/localfilesystem.h"
+
+#include "platform/error.h"
+#include "platform/qt/localtext.h"
+#include "platform/qt/qstringconversion.h"
+
+#include <QByteArray>
+#include <QFile>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace qtplatform {
+
+namespace {
+
+using platform::Error;
+
+constexpr std::u16string_view Source = u"FileSystem";
+
+Error errorFromErrno(int code)
+{
+    const std::u16string source(Source);
+    switch (code) {
+    case ENOENT:
+    case ENOTDIR:
+        return Error::fromNumber(Error::FileNotFound, source);
+    case EACCES:
+    case EPERM:
+    case EROFS:
+        return Error::fromNumber(Error::PermissionDenied, source);
+    case ENOMEM:
+        return Error::fromNumber(Error::OutOfMemory, source);
+    case EIO:
+        return Error::fromNumber(Error::DeviceIOError, source);
+    default:
+        return Error::fromNumber(Error::PathFileAccessError, source);
+    }
+}
+
+QByteArray encodedPath(const std::u16string &path)
+{
+    return QFile::encodeName(toQString(path));
+}
+
+class FileDescriptor
+{
+public:
+    explicit FileDescriptor(int fd) : m_fd(fd) {}
+    ~FileDescriptor()
+    {
+        if (m_fd >= 0)
+            ::close(m_fd);
+    }
+    FileDescriptor(const FileDescriptor &) = delete;
+    FileDescriptor &operator=(const FileDescriptor &) = delete;
+    int get() const { return m_fd; }
+
+private:
+    int m_fd;
+};
+
+// memchr scans many bytes a step; a message of a megabyte is otherwise
+// millions of comparisons.
+qsizetype lineBreakIn(const char *data, qsizetype size)
+{
+    const void *newline = std::memchr(data, '\n', size_t(size));
+    const qsizetype searched = newline ? static_cast<const char *>(newline) - data : size;
+    const void *ret = std::memchr(data, '\r', size_t(searched));
+    if (ret)
+        return static_cast<const char *>(ret) - data;
+    return newline ? searched : -1;
+}
+
+// Room for the whole of a file of this size, and one byte more to see its
+// end without another allocation; a size the file may not really have (it
+// can grow or shrink meanwhile) is kept within bounds.
+qsizetype initialCapacity(off_t fileSize)
+{
+    constexpr off_t Smallest = 4 * 1024;
+    constexpr off_t Largest = 64 * 1024 * 1024;
+    return qsizetype(std::clamp(fileSize + 1, Smallest, Largest));
+}
+
+} // namespace
+
+std::u16string LocalFileSystem::executableDirectory() const
+{
+    // /proc/self/exe names the binary itself, whatever the working directory
+    // or argv[0] say.
+    QByteArray target(4096, Qt::Uninitialized);
+    for (;;) {
+        const ssize_t length = ::readlink("/proc/self/exe", target.data(), size_t(target.size()));
+        if (length < 0)
+            throw errorFromErrno(errno);
+        if (length < target.size()) {
+            target.truncate(length);
+            break;
+        }
+        target.resize(target.size() * 2);
+    }
+    const qsizetype slash = target.lastIndexOf('/');
+    target.truncate(slash <= 0 ? 1 : slash);
+    return toU16String(QFile::decodeName(target));
+}
+
+bool LocalFileSystem::fileExists(const std::u16string &path, Selector) const
+{
+    struct stat info;
+    if (::stat(encodedPath(path).constData(), &info) != 0) {
+        // A missing file, a dangling link or a missing directory mean "no
+        // file"; anything else means the test itself could not be made.
+        if (errno == ENOENT || errno == ENOTDIR)
+            return false;
+        throw errorFromErrno(errno);
+    }
+    return S_ISREG(info.st_mode);
+}
+
+std::u16string LocalFileSystem::readFirstLine(const std::u16string &path)
+{
+    // Non-blocking, so that a FIFO swapped in after the existence test cannot
+    // hang the program; it is refused below as not being a regular file.
+    FileDescriptor file(::open(encodedPath(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+    if (file.get() < 0)
+        throw errorFromErrno(errno);
+    struct stat info;
+    if (::fstat(file.get(), &info) != 0)
+        throw errorFromErrno(errno);
+    m_lastRead = FileIdentity{path, info.st_dev, info.st_ino};
+    if (!S_ISREG(info.st_mode))
+        throw Error::fromNumber(Error::PathFileAccessError, std::u16string(Source));
+
+    // Read straight into one buffer the size of the file (within reason), so
+    // that a long line is neither copied nor reallocated on its way in.
+    QByteArray line(initialCapacity(info.st_size), Qt::Uninitialized);
+    qsizetype filled = 0;
+    bool sawAnything = false;
+    for (;;) {
+        if (filled == line.size())
+            line.resize(line.size() * 2);
+        // In steps, so that a short first line in a long file stops the
+        // reading early; the part of the buffer never read into costs nothing.
+        const qsizetype step = std::min<qsizetype>(line.size() - filled, 256 * 1024);
+        const ssize_t got = ::read(file.get(), line.data() + filled, size_t(step));
+        if (got < 0) {
+            if (errno == EINTR)
+                continue;
+            throw errorFromErrno(errno);
+        }
+        if (got == 0)
+            break;
+        sawAnything = true;
+        const qsizetype end = lineBreakIn(line.constData() + filled, got);
+        filled += end < 0 ? got : end;
+        if (end >= 0)
+            break;
+    }
+    if (!sawAnything)
+        throw Error::fromNumber(Error::InputPastEndOfFile, std::u16string(Source));
+
+    return decodeLocalText(QByteArrayView(line.constData(), filled));
+}
+
+void LocalFileSystem::deleteFile(const std::u16string &path)
+{
+    // The messaging system may put the next notification in place (by
+    // renaming it there) while this one is on screen: that one is not ours.
+    const QByteArray name = encodedPath(path);
+    struct stat info;
+    if (m_lastRead && m_lastRead->path == path && ::stat(name.constData(), &info) == 0
+        && (info.st_dev != m_lastRead->device || info.st_ino != m_lastRead->inode))
+        return;
+    if (::unlink(name.constData()) != 0)
+        throw errorFromErrno(errno);
+}
+
+} // namespace qtplatform

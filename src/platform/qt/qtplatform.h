@@ -1,0 +1,32 @@
+#pragma once
+
+#include "platform/platform.h"
+#include "platform/qt/localfilesystem.h"
+#include "platform/qt/qtmessageboxes.h"
+#include "platform/qt/qtwindowsystem.h"
+#include "platform/qt/systemclock.h"
+#include "platform/qt/systemnetwork.h"
+
+namespace qtplatform {
+
+// Linux: POSIX files and sockets, the user's locale, Qt's windows and boxes.
+class QtPlatform final : public platform::Platform
+{
+public:
+    QtPlatform(int &argc, char **argv);
+
+    platform::FileSystem &fileSystem() override { return m_files; }
+    platform::Clock &clock() override { return m_clock; }
+    platform::WindowSystem &windowSystem() override { return m_windows; }
+    platform::MessageBoxes &messageBoxes() override { return m_boxes; }
+    platform::Network &network() override { return m_network; }
+
+private:
+    LocalFileSystem m_files;
+    SystemClock m_clock;
+    QtWindowSystem m_windows;
+    QtMessageBoxes m_boxes;
+    SystemNetwork m_network;
+};
+
+} // namespace qtplatform

@@ -1,0 +1,304 @@
+#include "platform/qt/qtwindow.h"
+
+#include "platform/qt/captionlabel.h"
+#include "platform/qt/frameextents.h"
+#include "platform/qt/keycodes.h"
+#include "platform/qt/notifiericon.h"
+#include "platform/qt/pngresource.h"
+#include "platform/qt/qstringconversion.h"
+#include "platform/qt/shape.h"
+#include "platform/qt/singlelinevalidator.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QKeyEvent>
+#include <QLineEdit>
+
+#include <algorithm>
+#include <cmath>
+
+namespace qtplatform {
+
+namespace {
+
+using platform::TwipsPerPixel;
+
+int pixels(int twips)
+{
+    return twips / TwipsPerPixel;
+}
+
+QRect pixelRect(const platform::TwipRect &rect)
+{
+    return QRect(pixels(rect.left), pixels(rect.top), pixels(rect.width), pixels(rect.height));
+}
+
+// A line runs from its corner over its width and height, one pixel thick.
+QRect lineRect(const platform::TwipRect &rect)
+{
+    return QRect(pixels(rect.left), pixels(rect.top), std::max(1, pixels(rect.width)), std::max(1, pixels(rect.height)));
+}
+
+QFont fontOf(const platform::Font &font)
+{
+    QFont qfont(toQString(font.family));
+    qfont.setPointSizeF(font.points);
+    qfont.setWeight(QFont::Weight(font.weight));
+    qfont.setStyleHint(QFont::SansSerif);
+    return qfont;
+}
+
+void setRoleColour(QWidget &widget, QPalette::ColorRole role, const QColor &colour)
+{
+    QPalette palette = widget.palette();
+    palette.setColor(role, colour);
+    widget.setPalette(palette);
+}
+
+// A member of a control array that has other members in the layout is told
+// apart by its index: "Line1_4".
+QString objectNameOf(const platform::Control &control, const platform::WindowLayout &layout)
+{
+    const auto sameName = std::count_if(layout.controls.begin(), layout.controls.end(),
+                                        [&](const platform::Control &other) { return other.name == control.name; });
+    QString name = toQString(control.name);
+    if (sameName > 1 && control.arrayIndex >= 0)
+        name += u'_' + QString::number(control.arrayIndex);
+    return name;
+}
+
+} // namespace
+
+QtWindow::QtWindow(const platform::WindowLayout &layout, platform::WindowEvents &events)
+    : QWidget(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint
+                           | Qt::WindowStaysOnTopHint)
+    , m_events(events)
+{
+    // Kept on top and shown without activation from the start: changing
+    // either once the native window exists makes Qt build it anew.
+    setAttribute(Qt::WA_ShowWithoutActivating);
+    setObjectName(toQString(layout.name));
+    const QString caption = toQString(layout.caption);
+    setWindowTitle(caption);
+    setAccessibleName(caption);
+    setWindowIcon(notifierIcon());
+    setFont(fontOf(layout.font));
+    setRoleColour(*this, QPalette::Window, colourOf(layout.background));
+    setFixedSize(pixels(layout.clientWidth), pixels(layout.clientHeight));
+    buildControls(layout);
+}
+
+void QtWindow::buildControls(const platform::WindowLayout &layout)
+{
+    // Siblings created later are drawn above earlier ones, so the controls
+    // are made from the bottommost up.
+    m_controls.assign(layout.controls.size(), nullptr);
+    for (std::size_t index = layout.controls.size(); index-- > 0;) {
+        const platform::Control &control = layout.controls[index];
+        QWidget *widget = makeControl(control);
+        if (!widget)
+            continue;
+        widget->setObjectName(objectNameOf(control, layout));
+        m_controls[index] = widget;
+    }
+}
+
+QWidget *QtWindow::makeControl(const platform::Control &control)
+{
+    using platform::ControlKind;
+    switch (control.kind) {
+    case ControlKind::Label: {
+        auto *label = new CaptionLabel(this);
+        label->setGeometry(pixelRect(control.rect));
+        if (control.font)
+            label->setFont(fontOf(*control.font));
+        if (control.foreground)
+            setRoleColour(*label, QPalette::WindowText, colourOf(*control.foreground));
+        if (control.wordWrap) {
+            label->setWordWrap(true);
+            label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+        }
+        label->setCaption(control.text);
+        return label;
+    }
+    case ControlKind::Rectangle: {
+        const QColor fill = control.fill ? colourOf(*control.fill) : QColor(Qt::transparent);
+        std::optional<QColor> border;
+        if (control.border)
+            border = colourOf(*control.border);
+        auto *shape = new Shape(fill, border, this);
+        shape->setGeometry(pixelRect(control.rect));
+        return shape;
+    }
+    case ControlKind::Line: {
+        auto *line = new Shape(control.foreground ? colourOf(*control.foreground) : QColor(Qt::black), std::nullopt, this);
+        line->setGeometry(lineRect(control.rect));
+        return line;
+    }
+    case ControlKind::Picture: {
+        auto *picture = new QLabel(this);
+        picture->setPixmap(pngPixmap(QStringLiteral(":/icons/%1.png").arg(toQString(control.picture))));
+        picture->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+        picture->setGeometry(pixelRect(control.rect));
+        return picture;
+    }
+    case ControlKind::TextBox: {
+        auto *box = new QLineEdit(this);
+        box->setGeometry(pixelRect(control.rect));
+        box->setFrame(false);
+        if (control.maxLength > 0)
+            box->setMaxLength(control.maxLength);
+        box->setValidator(new SingleLineValidator(box));
+        if (control.font)
+            box->setFont(fontOf(*control.font));
+        if (control.foreground)
+            setRoleColour(*box, QPalette::Text, colourOf(*control.foreground));
+        box->setText(toQString(control.text));
+        box->setCursorPosition(0);
+        box->installEventFilter(this);
+        if (!focusProxy())
+            setFocusProxy(box);
+        return box;
+    }
+    case ControlKind::Socket:
+        return nullptr;
+    }
+    return nullptr;
+}
+
+QColor QtWindow::colourOf(const platform::Colour &colour) const
+{
+    if (const auto *rgb = std::get_if<platform::Rgb>(&colour))
+        return QColor(rgb->red, rgb->green, rgb->blue);
+    switch (std::get<platform::SystemColour>(colour)) {
+    case platform::SystemColour::ButtonFace:
+        return palette().color(QPalette::Window);
+    case platform::SystemColour::ButtonText:
+        return palette().color(QPalette::ButtonText);
+    case platform::SystemColour::WindowFill:
+        return palette().color(QPalette::Base);
+    case platform::SystemColour::Shadow3D:
+        return palette().color(QPalette::Dark);
+    case platform::SystemColour::Highlight3D:
+        return palette().color(QPalette::Light);
+    }
+    return {};
+}
+
+QWidget *QtWindow::control(std::size_t index) const
+{
+    return index < m_controls.size() ? m_controls[index] : nullptr;
+}
+
+std::optional<std::size_t> QtWindow::indexOf(const QObject *widget) const
+{
+    if (!widget)
+        return std::nullopt;
+    const auto found = std::find(m_controls.begin(), m_controls.end(), widget);
+    if (found == m_controls.end())
+        return std::nullopt;
+    return std::size_t(found - m_controls.begin());
+}
+
+platform::TwipSize QtWindow::outerSizeInTwips() const
+{
+    // Asking the window manager creates the native window and keeps the
+    // answer with it; the window does not change for it.
+    const QSize outer = size().grownBy(frameMargins(const_cast<QtWindow &>(*this)));
+    return {double(outer.width()) * TwipsPerPixel, double(outer.height()) * TwipsPerPixel};
+}
+
+void QtWindow::setOuterTopInTwips(double top)
+{
+    placeOuterCorner(*this, std::nullopt, int(std::lround(top / TwipsPerPixel)));
+}
+
+void QtWindow::setOuterLeftInTwips(double left)
+{
+    placeOuterCorner(*this, int(std::lround(left / TwipsPerPixel)), std::nullopt);
+}
+
+void QtWindow::setCaption(std::size_t control, std::u16string_view caption)
+{
+    if (auto *label = qobject_cast<CaptionLabel *>(this->control(control)))
+        label->setCaption(QStringView(caption.data(), qsizetype(caption.size())));
+}
+
+std::u16string QtWindow::text(std::size_t control) const
+{
+    if (const auto *box = qobject_cast<const QLineEdit *>(this->control(control)))
+        return toU16String(box->text());
+    return {};
+}
+
+void QtWindow::setText(std::size_t control, std::u16string_view text)
+{
+    if (auto *box = qobject_cast<QLineEdit *>(this->control(control)))
+        box->setText(toQString(text));
+}
+
+void QtWindow::showTopmostWithoutActivating()
+{
+    // Changing the flags of a window that already exists natively makes Qt
+    // create it anew, so they are only touched when they are missing.
+    if (!windowFlags().testFlag(Qt::WindowStaysOnTopHint))
+        setWindowFlag(Qt::WindowStaysOnTopHint, true);
+    setAttribute(Qt::WA_ShowWithoutActivating, true);
+    show();
+}
+
+void QtWindow::destroy()
+{
+    if (m_destroyed)
+        return;
+    m_destroyed = true;
+    hide();
+    // The handler that asked for this may still be running on the window.
+    deleteLater();
+    if (!anyOpen())
+        QCoreApplication::quit();
+}
+
+bool QtWindow::anyOpen()
+{
+    const QWidgetList windows = QApplication::topLevelWidgets();
+    return std::any_of(windows.begin(), windows.end(), [](QWidget *widget) {
+        const auto *window = qobject_cast<QtWindow *>(widget);
+        return window && !window->m_destroyed;
+    });
+}
+
+bool QtWindow::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::KeyPress) {
+        if (const auto index = indexOf(watched)) {
+            if (m_destroyed)
+                return true;
+            if (const auto code = characterCodeOf(*static_cast<QKeyEvent *>(event)))
+                return !m_events.keyPress(*code, index);
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+// A key reaches the window itself when no control has the focus, or when
+// the control with the focus has passed on a key it had already been
+// offered: such a key has been through the events once.
+void QtWindow::keyPressEvent(QKeyEvent *event)
+{
+    const auto code = characterCodeOf(*event);
+    if (code && !m_destroyed && !indexOf(focusWidget())) {
+        m_events.keyPress(*code, std::nullopt);
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
+void QtWindow::closeEvent(QCloseEvent *event)
+{
+    if (!m_destroyed)
+        m_events.closeRequested();
+    event->setAccepted(m_destroyed);
+}
+
+} // namespace qtplatform

@@ -1,0 +1,57 @@
+#pragma once
+
+#include "platform/windowsystem.h"
+
+#include <QWidget>
+
+#include <optional>
+#include <vector>
+
+namespace qtplatform {
+
+// A top-level window built from a layout: each control a widget named
+// after it, stacked as the layout says. Every key that delivers a character
+// goes to the window's events first, with the control that has the focus;
+// the control takes it only if the events let it.
+class QtWindow final : public QWidget, public platform::NativeWindow
+{
+    Q_OBJECT
+
+public:
+    QtWindow(const platform::WindowLayout &layout, platform::WindowEvents &events);
+
+    platform::TwipSize outerSizeInTwips() const override;
+    void setOuterTopInTwips(double top) override;
+    void setOuterLeftInTwips(double left) override;
+    void setCaption(std::size_t control, std::u16string_view caption) override;
+    std::u16string text(std::size_t control) const override;
+    void setText(std::size_t control, std::u16string_view text) override;
+    void showTopmostWithoutActivating() override;
+    // Hides the window, deletes it once control is back in the event loop,
+    // and ends the loop if no other window is left.
+    void destroy() override;
+
+    // The widget of a control, or nothing for a control with no visible part.
+    QWidget *control(std::size_t index) const;
+    bool isDestroyed() const { return m_destroyed; }
+
+    // Whether any window that has not been destroyed exists.
+    static bool anyOpen();
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void buildControls(const platform::WindowLayout &layout);
+    QWidget *makeControl(const platform::Control &control);
+    QColor colourOf(const platform::Colour &colour) const;
+    std::optional<std::size_t> indexOf(const QObject *widget) const;
+
+    platform::WindowEvents &m_events;
+    std::vector<QWidget *> m_controls; // by the control's index in the layout
+    bool m_destroyed = false;
+};
+
+} // namespace qtplatform

@@ -1,0 +1,98 @@
+#include "platform/qt/systemnetwork.h"
+
+#include "platform/qt/localtext.h"
+#include "platform/unicode.h"
+#include "reply/socketerrors.h"
+
+#include <cerrno>
+#include <memory>
+
+#include <netdb.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace qtplatform {
+
+namespace {
+
+namespace socketerrors = reply::socketerrors;
+
+struct AddressListDeleter
+{
+    void operator()(addrinfo *list) const { freeaddrinfo(list); }
+};
+using AddressList = std::unique_ptr<addrinfo, AddressListDeleter>;
+
+AddressList resolve(const std::u16string &host, std::uint16_t port)
+{
+    // A name with a NUL in it would be cut short at the NUL: it names no host.
+    if (host.find(u'\0') != std::u16string::npos)
+        throw socketerrors::hostNotFound(host, false);
+    addrinfo hints{};
+    hints.ai_family = AF_UNSPEC;
+    hints.ai_socktype = SOCK_DGRAM;
+    hints.ai_flags = AI_NUMERICSERV;
+    addrinfo *list = nullptr;
+    const int status = getaddrinfo(unicode::toUtf8(host).c_str(), std::to_string(port).c_str(), &hints, &list);
+    if (status != 0 || !list)
+        throw socketerrors::hostNotFound(host, status == EAI_AGAIN);
+    return AddressList(list);
+}
+
+// One socket per datagram, closed as soon as the datagram is with the system.
+int sendTo(const addrinfo &address, const std::string &payload)
+{
+    const int socket = ::socket(address.ai_family, address.ai_socktype | SOCK_CLOEXEC, address.ai_protocol);
+    if (socket < 0)
+        return errno;
+    const ssize_t sent =
+        ::sendto(socket, payload.data(), payload.size(), MSG_NOSIGNAL, address.ai_addr, address.ai_addrlen);
+    const int sendError = sent < 0 ? errno : 0;
+    ::close(socket);
+    return sendError;
+}
+
+platform::Error refusal(int errorNumber)
+{
+    switch (errorNumber) {
+    case EACCES:
+    case EPERM:
+        return socketerrors::sendFailed(socketerrors::AccessDenied);
+    case EMSGSIZE:
+        return socketerrors::sendFailed(socketerrors::MessageTooBig);
+    case EADDRNOTAVAIL:
+    case EAFNOSUPPORT:
+        return socketerrors::sendFailed(socketerrors::AddressNotAvailable);
+    case ENETUNREACH:
+        return socketerrors::sendFailed(socketerrors::NetworkUnreachable);
+    case ENOBUFS:
+    case ENOMEM:
+        return socketerrors::sendFailed(socketerrors::NoBufferSpace);
+    case EHOSTUNREACH:
+        return socketerrors::sendFailed(socketerrors::HostUnreachable);
+    }
+    return socketerrors::sendFailed(socketerrors::NetworkDown, errorNumber);
+}
+
+} // namespace
+
+std::string SystemNetwork::encode(std::u16string_view text) const
+{
+    return encodeLocalText(text);
+}
+
+void SystemNetwork::sendDatagram(const std::u16string &host, std::uint16_t port, const std::string &payload)
+{
+    const AddressList addresses = resolve(host, port);
+    // A name may stand for addresses of both families; the first one the
+    // system takes gets the datagram, and only that one.
+    int lastError = 0;
+    for (const addrinfo *address = addresses.get(); address; address = address->ai_next) {
+        lastError = sendTo(*address, payload);
+        if (lastError == 0)
+            return;
+    }
+    throw refusal(lastError);
+}
+
+} // namespace qtplatform

@@ -1,0 +1,130 @@
+#include "platform/unicode.h"
+
+namespace unicode {
+
+namespace {
+
+constexpr char32_t Replacement = 0xFFFD;
+
+void appendUtf16(std::u16string &out, char32_t code)
+{
+    if (code < 0x10000) {
+        out += char16_t(code);
+        return;
+    }
+    code -= 0x10000;
+    out += char16_t(0xD800 + (code >> 10));
+    out += char16_t(0xDC00 + (code & 0x3FF));
+}
+
+void appendUtf8(std::string &out, char32_t code)
+{
+    if (code < 0x80) {
+        out += char(code);
+    } else if (code < 0x800) {
+        out += char(0xC0 | (code >> 6));
+        out += char(0x80 | (code & 0x3F));
+    } else if (code < 0x10000) {
+        out += char(0xE0 | (code >> 12));
+        out += char(0x80 | ((code >> 6) & 0x3F));
+        out += char(0x80 | (code & 0x3F));
+    } else {
+        out += char(0xF0 | (code >> 18));
+        out += char(0x80 | ((code >> 12) & 0x3F));
+        out += char(0x80 | ((code >> 6) & 0x3F));
+        out += char(0x80 | (code & 0x3F));
+    }
+}
+
+} // namespace
+
+std::u16string fromUtf8(std::string_view bytes)
+{
+    std::u16string out;
+    out.reserve(bytes.size());
+    std::size_t i = 0;
+    while (i < bytes.size()) {
+        const auto lead = static_cast<unsigned char>(bytes[i]);
+        if (lead < 0x80) {
+            out += char16_t(lead);
+            ++i;
+            continue;
+        }
+        int length = 0;
+        char32_t code = 0;
+        char32_t smallest = 0;
+        if (lead >= 0xC2 && lead <= 0xDF) {
+            length = 2, code = lead & 0x1F, smallest = 0x80;
+        } else if (lead >= 0xE0 && lead <= 0xEF) {
+            length = 3, code = lead & 0x0F, smallest = 0x800;
+        } else if (lead >= 0xF0 && lead <= 0xF4) {
+            length = 4, code = lead & 0x07, smallest = 0x10000;
+        }
+        // A sequence broken anywhere is one replacement for what was read
+        // of it; the byte that broke it starts afresh.
+        std::size_t next = i + 1;
+        bool complete = length > 0;
+        for (int k = 1; complete && k < length; ++k) {
+            if (next >= bytes.size() || (static_cast<unsigned char>(bytes[next]) & 0xC0) != 0x80) {
+                complete = false;
+            } else {
+                code = (code << 6) | (static_cast<unsigned char>(bytes[next]) & 0x3F);
+                ++next;
+            }
+        }
+        if (complete && code >= smallest && code <= 0x10FFFF && (code < 0xD800 || code > 0xDFFF))
+            appendUtf16(out, code);
+        else
+            out += char16_t(Replacement);
+        i = next;
+    }
+    return out;
+}
+
+std::string toUtf8(std::u16string_view text)
+{
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        char32_t code = text[i];
+        if (code >= 0xD800 && code <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF) {
+            code = 0x10000 + ((code - 0xD800) << 10) + (text[i + 1] - 0xDC00);
+            ++i;
+        } else if (code >= 0xD800 && code <= 0xDFFF) {
+            code = Replacement;
+        }
+        appendUtf8(out, code);
+    }
+    return out;
+}
+
+std::u16string decimal(std::int64_t value)
+{
+    const bool negative = value < 0;
+    // Counted in the negative range, which holds the smallest value too.
+    std::int64_t rest = negative ? value : -value;
+    std::u16string digits;
+    do {
+        digits.insert(digits.begin(), char16_t(u'0' - rest % 10));
+        rest /= 10;
+    } while (rest != 0);
+    if (negative)
+        digits.insert(digits.begin(), u'-');
+    return digits;
+}
+
+std::u16string substitute(std::u16string_view format, std::u16string_view argument)
+{
+    std::u16string out;
+    for (std::size_t i = 0; i < format.size(); ++i) {
+        if (format[i] == u'%' && i + 1 < format.size() && format[i + 1] == u'1') {
+            out += argument;
+            ++i;
+        } else {
+            out += format[i];
+        }
+    }
+    return out;
+}
+
+} // namespace unicode

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+// The program's text is UTF-16, as both window systems it runs on speak it
+// and as the answer box counts its characters. These are the few
+// conversions the core needs; a platform decodes and encodes files and
+// datagrams in its own system encoding.
+namespace unicode {
+
+// Invalid or cut-short sequences each become U+FFFD.
+std::u16string fromUtf8(std::string_view bytes);
+// A lone surrogate becomes U+FFFD.
+std::string toUtf8(std::u16string_view text);
+
+// A whole number in decimal, with a minus sign when negative.
+std::u16string decimal(std::int64_t value);
+
+// The format with each "%1" replaced by the argument.
+std::u16string substitute(std::u16string_view format, std::u16string_view argument);
+
+} // namespace unicode

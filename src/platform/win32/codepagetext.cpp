@@ -1,0 +1,85 @@
+#include "platform/win32/codepagetext.h"
+
+#include "platform/error.h"
+#include "platform/unicode.h"
+#include "platform/win32/widetext.h"
+
+#include <windows.h>
+
+#include <climits>
+
+namespace win32platform {
+
+namespace {
+
+constexpr char16_t Replacement = 0xFFFD;
+// The run-time's "invalid procedure call or argument": a code page the
+// system does not know.
+constexpr std::int32_t InvalidArgument = 5;
+
+// The Windows conversions count in int.
+int checkedLength(std::size_t size)
+{
+    if (size > std::size_t(INT_MAX))
+        throw platform::Error::fromNumber(platform::Error::OutOfMemory);
+    return int(size);
+}
+
+// Appends the bytes decoded, or nothing and false if any byte is invalid.
+bool appendStrictly(std::string_view bytes, unsigned codePage, std::u16string &text)
+{
+    const int size = checkedLength(bytes.size());
+    const int length = MultiByteToWideChar(codePage, MB_ERR_INVALID_CHARS, bytes.data(), size, nullptr, 0);
+    if (length <= 0)
+        return false;
+    std::wstring decoded(std::size_t(length), L'\0');
+    MultiByteToWideChar(codePage, MB_ERR_INVALID_CHARS, bytes.data(), size, decoded.data(), length);
+    text.append(decoded.begin(), decoded.end());
+    return true;
+}
+
+} // namespace
+
+std::u16string decodeCodePage(std::string_view bytes, unsigned codePage)
+{
+    if (codePage == CP_UTF8)
+        return unicode::fromUtf8(bytes);
+    std::u16string text;
+    if (bytes.empty() || appendStrictly(bytes, codePage, text))
+        return text;
+    // Character by character: a lead byte with its trail byte, or one byte.
+    // A pair that makes no character is one replacement for the lead byte;
+    // the trail byte then starts afresh, as it may be a character itself.
+    for (std::size_t i = 0; i < bytes.size();) {
+        const std::size_t length = IsDBCSLeadByteEx(codePage, BYTE(bytes[i])) ? 2 : 1;
+        if (i + length <= bytes.size() && appendStrictly(bytes.substr(i, length), codePage, text)) {
+            i += length;
+        } else {
+            text += Replacement;
+            ++i;
+        }
+    }
+    return text;
+}
+
+std::string encodeCodePage(std::u16string_view text, unsigned codePage)
+{
+    if (codePage == CP_UTF8)
+        return unicode::toUtf8(text);
+    if (text.empty())
+        return {};
+    const std::wstring characters = wide(text);
+    const int size = checkedLength(characters.size());
+    // A few code pages take no flags at all.
+    for (const DWORD flags : {DWORD(WC_NO_BEST_FIT_CHARS), DWORD(0)}) {
+        const int length = WideCharToMultiByte(codePage, flags, characters.data(), size, nullptr, 0, nullptr, nullptr);
+        if (length <= 0)
+            continue;
+        std::string bytes(std::size_t(length), '\0');
+        WideCharToMultiByte(codePage, flags, characters.data(), size, bytes.data(), length, nullptr, nullptr);
+        return bytes;
+    }
+    throw platform::Error::fromNumber(InvalidArgument);
+}
+
+} // namespace win32platform

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+// Text in a Windows code page: the ANSI code page is the system's default
+// encoding for text, in which the messaging system writes its files and
+// reads its datagrams.
+namespace win32platform {
+
+// Every byte that is no character of the code page, a lead byte cut off at
+// the end included, becomes one U+FFFD: nothing is dropped in silence.
+std::u16string decodeCodePage(std::string_view bytes, unsigned codePage);
+
+// A character the code page lacks becomes the code page's default
+// character ('?'), never a look-alike that would change the text's sense.
+std::string encodeCodePage(std::u16string_view text, unsigned codePage);
+
+} // namespace win32platform

@@ -1,0 +1,30 @@
+#pragma once
+
+#include "platform/windowlayout.h"
+
+#include <windows.h>
+
+#include <optional>
+#include <string_view>
+
+// A layout's twips, colours and fonts in the Windows API's terms, at the
+// window's dots per inch, and the controls the window draws itself.
+namespace win32platform {
+
+int pixelsFromTwips(double twips, UINT dpi);
+double twipsFromPixels(int pixels, UINT dpi);
+// Both corners rounded on their own, so that adjoining controls stay joined.
+RECT pixelRect(const platform::TwipRect &rect, UINT dpi);
+// One pixel at 96 dots per inch, and as much more as the screen is denser.
+int lineWidth(UINT dpi);
+
+COLORREF colourRef(const platform::Colour &colour);
+HFONT createFont(std::wstring_view family, double points, int weight, UINT dpi);
+
+// A filled rectangle with its border on the inside of its edges.
+void drawRectangle(HDC dc, const RECT &rect, const std::optional<platform::Colour> &fill,
+                   const std::optional<platform::Colour> &border, int borderWidth);
+// A line from one point towards the other, width pixels thick.
+void drawLine(HDC dc, POINT from, POINT to, COLORREF colour, int width);
+
+} // namespace win32platform

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <windows.h>
+
+namespace win32platform {
+
+// A kernel object handle, closed when it goes.
+class UniqueHandle
+{
+public:
+    explicit UniqueHandle(HANDLE handle) : m_handle(handle) {}
+    ~UniqueHandle()
+    {
+        if (*this)
+            CloseHandle(m_handle);
+    }
+    UniqueHandle(const UniqueHandle &) = delete;
+    UniqueHandle &operator=(const UniqueHandle &) = delete;
+
+    HANDLE get() const { return m_handle; }
+    explicit operator bool() const { return m_handle != nullptr && m_handle != INVALID_HANDLE_VALUE; }
+
+private:
+    HANDLE m_handle;
+};
+
+} // namespace win32platform

@@ -1,0 +1,122 @@
+#include "platform/win32/win32network.h"
+
+#include "platform/win32/codepagetext.h"
+#include "platform/win32/widetext.h"
+#include "reply/socketerrors.h"
+
+#include <winsock2.h>
+#include <ws2tcpip.h>
+
+#include <climits>
+#include <memory>
+
+namespace win32platform {
+
+namespace {
+
+namespace socketerrors = reply::socketerrors;
+
+// The socket's numbers are Winsock's own.
+static_assert(WSAEACCES == socketerrors::AccessDenied);
+static_assert(WSAEMSGSIZE == socketerrors::MessageTooBig);
+static_assert(WSAEADDRNOTAVAIL == socketerrors::AddressNotAvailable);
+static_assert(WSAENETDOWN == socketerrors::NetworkDown);
+static_assert(WSAENETUNREACH == socketerrors::NetworkUnreachable);
+static_assert(WSAENOBUFS == socketerrors::NoBufferSpace);
+static_assert(WSAEHOSTUNREACH == socketerrors::HostUnreachable);
+static_assert(WSAHOST_NOT_FOUND == socketerrors::HostNotFound);
+static_assert(WSATRY_AGAIN == socketerrors::HostNotFoundTryAgain);
+
+platform::Error sendError(int code)
+{
+    switch (code) {
+    case WSAEACCES:
+    case WSAEMSGSIZE:
+    case WSAEADDRNOTAVAIL:
+    case WSAENETUNREACH:
+    case WSAENOBUFS:
+    case WSAEHOSTUNREACH:
+        return socketerrors::sendFailed(code);
+    case WSAEAFNOSUPPORT:
+        return socketerrors::sendFailed(socketerrors::AddressNotAvailable);
+    }
+    return socketerrors::sendFailed(socketerrors::NetworkDown, code);
+}
+
+struct AddressListDeleter
+{
+    void operator()(ADDRINFOW *list) const { FreeAddrInfoW(list); }
+};
+using AddressList = std::unique_ptr<ADDRINFOW, AddressListDeleter>;
+
+AddressList resolve(const std::u16string &host, std::uint16_t port)
+{
+    // A name with a NUL in it would be cut short at the NUL: it names no host.
+    if (host.find(u'\0') != std::u16string::npos)
+        throw socketerrors::hostNotFound(host, false);
+    ADDRINFOW hints{};
+    hints.ai_family = AF_UNSPEC;
+    hints.ai_socktype = SOCK_DGRAM;
+    hints.ai_protocol = IPPROTO_UDP;
+    hints.ai_flags = AI_NUMERICSERV;
+    ADDRINFOW *list = nullptr;
+    const int status = GetAddrInfoW(wide(host).c_str(), std::to_wstring(port).c_str(), &hints, &list);
+    if (status != 0 || !list)
+        throw socketerrors::hostNotFound(host, status == WSATRY_AGAIN);
+    return AddressList(list);
+}
+
+// One socket per datagram, closed as soon as the datagram is with the system.
+int sendTo(const ADDRINFOW &address, const std::string &payload)
+{
+    const SOCKET socket = ::socket(address.ai_family, address.ai_socktype, address.ai_protocol);
+    if (socket == INVALID_SOCKET)
+        return WSAGetLastError();
+    const int sent = ::sendto(socket, payload.data(), int(payload.size()), 0, address.ai_addr, int(address.ai_addrlen));
+    const int sendError = sent == SOCKET_ERROR ? WSAGetLastError() : 0;
+    ::closesocket(socket);
+    return sendError;
+}
+
+} // namespace
+
+Win32Network::~Win32Network()
+{
+    if (m_started)
+        WSACleanup();
+}
+
+void Win32Network::startWinsock()
+{
+    if (m_started)
+        return;
+    WSADATA data;
+    const int status = WSAStartup(MAKEWORD(2, 2), &data);
+    if (status != 0)
+        throw sendError(status);
+    m_started = true;
+}
+
+std::string Win32Network::encode(std::u16string_view text) const
+{
+    return encodeCodePage(text, GetACP());
+}
+
+void Win32Network::sendDatagram(const std::u16string &host, std::uint16_t port, const std::string &payload)
+{
+    if (payload.size() > std::size_t(INT_MAX))
+        throw socketerrors::sendFailed(socketerrors::MessageTooBig);
+    startWinsock();
+    const AddressList addresses = resolve(host, port);
+    // A name may stand for addresses of both families; the first one the
+    // system takes gets the datagram, and only that one.
+    int lastError = 0;
+    for (const ADDRINFOW *address = addresses.get(); address; address = address->ai_next) {
+        lastError = sendTo(*address, payload);
+        if (lastError == 0)
+            return;
+    }
+    throw sendError(lastError);
+}
+
+} // namespace win32platform

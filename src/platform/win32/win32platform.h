@@ -1,0 +1,30 @@
+#pragma once
+
+#include "platform/platform.h"
+#include "platform/win32/win32clock.h"
+#include "platform/win32/win32filesystem.h"
+#include "platform/win32/win32messageboxes.h"
+#include "platform/win32/win32network.h"
+#include "platform/win32/win32windowsystem.h"
+
+namespace win32platform {
+
+// The Windows API, port by port.
+class Win32Platform final : public platform::Platform
+{
+public:
+    platform::FileSystem &fileSystem() override { return m_files; }
+    platform::Clock &clock() override { return m_clock; }
+    platform::WindowSystem &windowSystem() override { return m_windows; }
+    platform::MessageBoxes &messageBoxes() override { return m_boxes; }
+    platform::Network &network() override { return m_network; }
+
+private:
+    Win32FileSystem m_files;
+    Win32Clock m_clock;
+    Win32WindowSystem m_windows;
+    Win32MessageBoxes m_boxes{m_windows};
+    Win32Network m_network;
+};
+
+} // namespace win32platform

@@ -1,0 +1,483 @@
+#include "platform/win32/win32window.h"
+
+#include "platform/error.h"
+#include "platform/win32/layoutdrawing.h"
+#include "platform/win32/widetext.h"
+#include "platform/win32/win32windowsystem.h"
+
+#include <algorithm>
+#include <cwchar>
+
+namespace win32platform {
+
+namespace {
+
+using platform::ControlKind;
+
+// A caption bar with the close button, a frame that cannot be dragged to
+// another size, no minimise or maximise button. Labels have no background
+// of their own, so the window paints beneath its children.
+constexpr DWORD WindowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU;
+constexpr DWORD WindowExStyle = 0;
+
+// Destroys the window once the handler that asked for it has returned.
+constexpr UINT DestroyLater = WM_APP + 1;
+
+// A label can show only a few lines; what it is given beyond a generous
+// number of characters would cost its layout time and show nothing.
+constexpr std::size_t CaptionShownLength = 1024;
+
+std::wstring shownCaption(std::u16string_view caption)
+{
+    std::size_t length = std::min(caption.size(), CaptionShownLength);
+    if (length < caption.size() && length > 0 && IS_HIGH_SURROGATE(caption[length - 1]))
+        --length;
+    std::wstring text = wide(caption.substr(0, length));
+    // A NUL would end the text the control is given: what follows it would
+    // be lost, so it shows as a replacement character.
+    std::replace(text.begin(), text.end(), L'\0', L'\uFFFD');
+    return text;
+}
+
+// A CR LF pair is one line break, and becomes one space; so does a lone CR
+// or LF: the box holds one line.
+std::wstring asOneLine(std::wstring_view text)
+{
+    std::wstring line;
+    line.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == L'\r' && i + 1 < text.size() && text[i + 1] == L'\n')
+            ++i;
+        line += text[i] == L'\r' || text[i] == L'\n' ? L' ' : text[i];
+    }
+    return line;
+}
+
+std::wstring clipboardText(HWND owner)
+{
+    std::wstring text;
+    if (!IsClipboardFormatAvailable(CF_UNICODETEXT) || !OpenClipboard(owner))
+        return text;
+    if (const HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+        if (const auto *characters = static_cast<const wchar_t *>(GlobalLock(data))) {
+            text.assign(characters, wcsnlen(characters, GlobalSize(data) / sizeof(wchar_t)));
+            GlobalUnlock(data);
+        }
+    }
+    CloseClipboard();
+    return text;
+}
+
+void registerClass(const std::wstring &name, WNDPROC procedure)
+{
+    const HINSTANCE instance = GetModuleHandleW(nullptr);
+    WNDCLASSEXW windowClass{};
+    windowClass.cbSize = sizeof windowClass;
+    if (GetClassInfoExW(instance, name.c_str(), &windowClass))
+        return;
+    windowClass.lpfnWndProc = procedure;
+    windowClass.hInstance = instance;
+    windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    windowClass.lpszClassName = name.c_str();
+    // No icons of the class: each window sets its own, at its own dots per
+    // inch.
+    RegisterClassExW(&windowClass);
+}
+
+} // namespace
+
+Win32Window::Win32Window(Win32WindowSystem &system, const platform::WindowLayout &layout,
+                         platform::WindowEvents &events)
+    : m_system(system)
+    , m_events(events)
+    , m_clientWidth(layout.clientWidth)
+    , m_clientHeight(layout.clientHeight)
+    , m_background(layout.background)
+{
+    const std::wstring className = wide(layout.name);
+    registerClass(className, &windowProcedure);
+    const SIZE initial = outerPixelSize(GetDpiForSystem());
+    // WM_NCCREATE sets m_window.
+    CreateWindowExW(WindowExStyle, className.c_str(), wide(layout.caption).c_str(), WindowStyle, 0, 0, initial.cx,
+                    initial.cy, nullptr, nullptr, GetModuleHandleW(nullptr), this);
+    if (!m_window)
+        return;
+    m_system.windowOpened(m_window);
+    try {
+        createControls(layout);
+    } catch (...) {
+        releaseResources();
+        throw;
+    }
+    // Its dots per inch are those of the monitor it is on.
+    applyDpi(GetDpiForWindow(m_window));
+    const SIZE outer = outerPixelSize(m_dpi);
+    SetWindowPos(m_window, nullptr, 0, 0, outer.cx, outer.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+Win32Window::~Win32Window()
+{
+    releaseResources();
+}
+
+void Win32Window::releaseResources()
+{
+    if (m_window) {
+        const HWND window = m_window;
+        m_window = nullptr;
+        SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+        for (Control &control : m_controls) {
+            if (control.textBoxProcedure)
+                SetWindowLongPtrW(control.window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(control.textBoxProcedure));
+        }
+        DestroyWindow(window);
+        m_system.windowClosed(window);
+    }
+    for (Control &control : m_controls) {
+        if (control.font)
+            DeleteObject(control.font);
+        control.font = nullptr;
+        control.window = nullptr;
+    }
+}
+
+void Win32Window::createControls(const platform::WindowLayout &layout)
+{
+    const HINSTANCE instance = GetModuleHandleW(nullptr);
+    m_controls.reserve(layout.controls.size());
+    for (const platform::Control &spec : layout.controls) {
+        Control &control = m_controls.emplace_back();
+        control.layout = spec;
+        control.layout.font = spec.font.value_or(layout.font);
+        control.fontFamily = wide(control.layout.font->family);
+        // The control's identifier is its place in the layout, counted from 1.
+        const auto id = reinterpret_cast<HMENU>(static_cast<INT_PTR>(m_controls.size()));
+        switch (spec.kind) {
+        case ControlKind::Label:
+            control.window = CreateWindowExW(0, L"STATIC", shownCaption(spec.text).c_str(),
+                                             WS_CHILD | WS_VISIBLE | SS_NOPREFIX
+                                                 | (spec.wordWrap ? SS_LEFT | SS_EDITCONTROL : SS_LEFTNOWORDWRAP),
+                                             0, 0, 0, 0, m_window, id, instance, nullptr);
+            break;
+        case ControlKind::TextBox:
+            control.window = CreateWindowExW(0, L"EDIT", wide(spec.text).c_str(),
+                                             WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_LEFT | ES_AUTOHSCROLL, 0, 0, 0, 0,
+                                             m_window, id, instance, nullptr);
+            if (control.window) {
+                if (spec.maxLength > 0)
+                    SendMessageW(control.window, EM_SETLIMITTEXT, WPARAM(spec.maxLength), 0);
+                SetWindowLongPtrW(control.window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+                control.textBoxProcedure = reinterpret_cast<WNDPROC>(
+                    SetWindowLongPtrW(control.window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&textBoxProcedure)));
+            }
+            break;
+        case ControlKind::Picture:
+            control.picture = loadPicture(spec.picture);
+            break;
+        case ControlKind::Socket:
+        case ControlKind::Rectangle:
+        case ControlKind::Line:
+            break;
+        }
+        if ((spec.kind == ControlKind::Label || spec.kind == ControlKind::TextBox) && !control.window)
+            throw platform::Error::fromNumber(platform::Error::OutOfMemory);
+    }
+}
+
+SIZE Win32Window::outerPixelSize(UINT dpi) const
+{
+    RECT outer{0, 0, pixelsFromTwips(m_clientWidth, dpi), pixelsFromTwips(m_clientHeight, dpi)};
+    AdjustWindowRectExForDpi(&outer, WindowStyle, FALSE, WindowExStyle, dpi);
+    return {outer.right - outer.left, outer.bottom - outer.top};
+}
+
+void Win32Window::applyDpi(UINT dpi)
+{
+    m_dpi = dpi;
+    for (Control &control : m_controls) {
+        if (!control.window)
+            continue;
+        const RECT rect = pixelRect(control.layout.rect, dpi);
+        SetWindowPos(control.window, nullptr, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top,
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+        const HFONT font = createFont(control.fontFamily, control.layout.font->points, control.layout.font->weight, dpi);
+        SendMessageW(control.window, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+        if (control.font)
+            DeleteObject(control.font);
+        control.font = font;
+    }
+    // The old icons go only once the new ones are in place.
+    UniqueIcon big = loadProgramIcon(GetSystemMetricsForDpi(SM_CXICON, dpi));
+    UniqueIcon small = loadProgramIcon(GetSystemMetricsForDpi(SM_CXSMICON, dpi));
+    SendMessageW(m_window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big.get()));
+    SendMessageW(m_window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small.get()));
+    m_bigIcon = std::move(big);
+    m_smallIcon = std::move(small);
+    InvalidateRect(m_window, nullptr, TRUE);
+}
+
+LRESULT CALLBACK Win32Window::windowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_NCCREATE) {
+        auto *created = static_cast<Win32Window *>(reinterpret_cast<const CREATESTRUCTW *>(lParam)->lpCreateParams);
+        created->m_window = window;
+        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(created));
+    }
+    auto *self = reinterpret_cast<Win32Window *>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    if (!self)
+        return DefWindowProcW(window, message, wParam, lParam);
+    return self->onMessage(message, wParam, lParam);
+}
+
+LRESULT Win32Window::onMessage(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_CHAR:
+        // A key pressed while the window itself has the focus.
+        deliverKey(wParam, std::nullopt);
+        return 0;
+    case WM_CLOSE:
+        try {
+            m_events.closeRequested();
+        } catch (...) {
+            // Nothing may unwind through the system's message dispatch.
+        }
+        return 0;
+    case WM_MOUSEACTIVATE:
+        // Having no menu bar, the window is never clicked on one: an
+        // activation "by a click on the menu" is how Wine passes on an X
+        // window manager's offer of the focus, made both as the window
+        // appears and when it is clicked. The window never takes the focus
+        // by itself: the first offer is declined unless the user has moved
+        // the pointer onto the window since it appeared.
+        if (LOWORD(lParam) == HTMENU && !m_focusOffered) {
+            m_focusOffered = true;
+            if (!pointedAt())
+                return MA_NOACTIVATE;
+        }
+        break;
+    case WM_SETFOCUS:
+        focusFirstTextBox();
+        return 0;
+    case WM_ERASEBKGND:
+        // WM_PAINT paints the whole client area.
+        return 1;
+    case WM_PAINT:
+        paint();
+        return 0;
+    case WM_CTLCOLORSTATIC:
+        if (const Control *label = controlOf(reinterpret_cast<HWND>(lParam))) {
+            const HDC dc = reinterpret_cast<HDC>(wParam);
+            SetTextColor(dc, colourRef(label->layout.foreground.value_or(platform::SystemColour::ButtonText)));
+            SetBkMode(dc, TRANSPARENT);
+            return reinterpret_cast<LRESULT>(GetStockObject(NULL_BRUSH));
+        }
+        break;
+    case WM_CTLCOLOREDIT:
+        if (const Control *box = controlOf(reinterpret_cast<HWND>(lParam))) {
+            const HDC dc = reinterpret_cast<HDC>(wParam);
+            const COLORREF fill = colourRef(box->layout.fill.value_or(platform::SystemColour::WindowFill));
+            SetTextColor(dc, colourRef(box->layout.foreground.value_or(platform::SystemColour::ButtonText)));
+            SetBkColor(dc, fill);
+            SetDCBrushColor(dc, fill);
+            return reinterpret_cast<LRESULT>(GetStockObject(DC_BRUSH));
+        }
+        break;
+    case WM_DPICHANGED: {
+        applyDpi(HIWORD(wParam));
+        const auto *suggested = reinterpret_cast<const RECT *>(lParam);
+        SetWindowPos(m_window, nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
+                     suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
+        return 0;
+    }
+    case WM_SYSCOLORCHANGE:
+        InvalidateRect(m_window, nullptr, TRUE);
+        break;
+    case DestroyLater:
+        DestroyWindow(m_window);
+        return 0;
+    case WM_NCDESTROY: {
+        const HWND window = m_window;
+        m_window = nullptr;
+        SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+        m_system.windowClosed(window);
+        return DefWindowProcW(window, message, wParam, lParam);
+    }
+    }
+    return DefWindowProcW(m_window, message, wParam, lParam);
+}
+
+LRESULT CALLBACK Win32Window::textBoxProcedure(HWND box, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    auto *self = reinterpret_cast<Win32Window *>(GetWindowLongPtrW(box, GWLP_USERDATA));
+    Control *control = self ? self->controlOf(box) : nullptr;
+    if (!control || !control->textBoxProcedure)
+        return DefWindowProcW(box, message, wParam, lParam);
+    return self->onTextBoxMessage(*control, message, wParam, lParam);
+}
+
+LRESULT Win32Window::onTextBoxMessage(Control &box, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_CHAR:
+        // Key preview: the window's handlers see the key before the box
+        // does, and the box takes it only if they let it.
+        if (!deliverKey(wParam, std::size_t(&box - m_controls.data())))
+            return 0;
+        break;
+    case WM_PASTE:
+        pasteAsOneLine(box);
+        return 0;
+    }
+    return CallWindowProcW(box.textBoxProcedure, box.window, message, wParam, lParam);
+}
+
+bool Win32Window::deliverKey(WPARAM code, std::optional<std::size_t> control)
+{
+    try {
+        return m_events.keyPress(std::int16_t(std::uint16_t(code)), control);
+    } catch (...) {
+        // Nothing may unwind through the system's message dispatch; a key
+        // whose handlers failed is not taken.
+        return false;
+    }
+}
+
+void Win32Window::pasteAsOneLine(Control &box)
+{
+    const std::wstring line = asOneLine(clipboardText(box.window));
+    // As typing does, the replacement keeps within the box's limit.
+    SendMessageW(box.window, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(line.c_str()));
+}
+
+void Win32Window::focusFirstTextBox()
+{
+    for (const Control &control : m_controls) {
+        if (control.layout.kind == ControlKind::TextBox && control.window) {
+            SetFocus(control.window);
+            return;
+        }
+    }
+}
+
+Win32Window::Control *Win32Window::controlOf(HWND child)
+{
+    const int id = GetDlgCtrlID(child);
+    if (id < 1 || std::size_t(id) > m_controls.size() || m_controls[std::size_t(id - 1)].window != child)
+        return nullptr;
+    return &m_controls[std::size_t(id - 1)];
+}
+
+void Win32Window::paint()
+{
+    PAINTSTRUCT paintStruct;
+    const HDC dc = BeginPaint(m_window, &paintStruct);
+    RECT client;
+    GetClientRect(m_window, &client);
+    drawRectangle(dc, client, m_background, std::nullopt, 0);
+    const int width = lineWidth(m_dpi);
+    // The bottommost first: each control covers those below it.
+    for (auto control = m_controls.rbegin(); control != m_controls.rend(); ++control) {
+        const platform::Control &spec = control->layout;
+        const RECT rect = pixelRect(spec.rect, m_dpi);
+        switch (spec.kind) {
+        case ControlKind::Rectangle:
+            drawRectangle(dc, rect, spec.fill, spec.border, width);
+            break;
+        case ControlKind::Line:
+            drawLine(dc, {rect.left, rect.top}, {rect.right, rect.bottom},
+                     colourRef(spec.foreground.value_or(platform::SystemColour::ButtonText)), width);
+            break;
+        case ControlKind::Picture:
+            if (control->picture.icon.get()) {
+                // Its natural size, which is 96 dots per inch's.
+                const int side = MulDiv(control->picture.size, int(m_dpi), USER_DEFAULT_SCREEN_DPI);
+                DrawIconEx(dc, rect.left, rect.top, control->picture.icon.get(), side, side, 0, nullptr, DI_NORMAL);
+            }
+            break;
+        case ControlKind::TextBox:
+        case ControlKind::Socket:
+        case ControlKind::Label:
+            break;
+        }
+    }
+    EndPaint(m_window, &paintStruct);
+}
+
+platform::TwipSize Win32Window::outerSizeInTwips() const
+{
+    RECT outer{};
+    GetWindowRect(m_window, &outer);
+    return {twipsFromPixels(outer.right - outer.left, m_dpi), twipsFromPixels(outer.bottom - outer.top, m_dpi)};
+}
+
+void Win32Window::moveOuterTo(std::optional<double> left, std::optional<double> top)
+{
+    RECT outer{};
+    GetWindowRect(m_window, &outer);
+    const int x = left ? pixelsFromTwips(*left, m_dpi) : outer.left;
+    const int y = top ? pixelsFromTwips(*top, m_dpi) : outer.top;
+    SetWindowPos(m_window, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void Win32Window::setOuterTopInTwips(double top)
+{
+    moveOuterTo(std::nullopt, top);
+}
+
+void Win32Window::setOuterLeftInTwips(double left)
+{
+    moveOuterTo(left, std::nullopt);
+}
+
+void Win32Window::setCaption(std::size_t control, std::u16string_view caption)
+{
+    const Control &label = m_controls.at(control);
+    SetWindowTextW(label.window, shownCaption(caption).c_str());
+    // The label has no background of its own: what lies beneath the old
+    // caption is painted afresh before the new one.
+    const RECT area = pixelRect(label.layout.rect, m_dpi);
+    RedrawWindow(m_window, &area, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+}
+
+std::u16string Win32Window::text(std::size_t control) const
+{
+    const HWND box = m_controls.at(control).window;
+    std::wstring text(std::size_t(GetWindowTextLengthW(box)) + 1, L'\0');
+    text.resize(std::size_t(GetWindowTextW(box, text.data(), int(text.size()))));
+    return utf16(text);
+}
+
+void Win32Window::setText(std::size_t control, std::u16string_view text)
+{
+    SetWindowTextW(m_controls.at(control).window, wide(text).c_str());
+}
+
+void Win32Window::showTopmostWithoutActivating()
+{
+    POINT pointer{};
+    GetCursorPos(&pointer);
+    m_pointerWhenShown = pointer;
+    // Visible, in the topmost band, where it was placed and as large as it
+    // is; the application in front keeps the keyboard focus.
+    SetWindowPos(m_window, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+}
+
+bool Win32Window::pointedAt() const
+{
+    // A window that appears beneath the pointer is told that the pointer is
+    // there; only a pointer moved since counts.
+    POINT pointer{};
+    RECT outer{};
+    return m_pointerWhenShown && GetCursorPos(&pointer) && GetWindowRect(m_window, &outer)
+           && PtInRect(&outer, pointer) && (pointer.x != m_pointerWhenShown->x || pointer.y != m_pointerWhenShown->y);
+}
+void Win32Window::destroy()
+{
+    if (!m_window)
+        return;
+    ShowWindow(m_window, SW_HIDE);
+    PostMessageW(m_window, DestroyLater, 0, 0);
+}
+
+} // namespace win32platform

@@ -1,0 +1,39 @@
+#pragma once
+
+#include "platform/windowsystem.h"
+
+#include <windows.h>
+
+#include <vector>
+
+namespace win32platform {
+
+// The desktop of the window station the program runs in. A notification
+// that arrives where there is no desktop to show it on (a service's window
+// station, or no display at all) is left for the next run: creating the
+// window then ends the program at once, with status 0, before anything is
+// deleted.
+class Win32WindowSystem final : public platform::WindowSystem
+{
+public:
+    // The primary monitor's whole area, at the notification window's dots
+    // per inch once there is one.
+    platform::TwipSize screenSizeInTwips() override;
+    std::unique_ptr<platform::NativeWindow> createWindow(const platform::WindowLayout &layout,
+                                                         platform::WindowEvents &events) override;
+    void runEventLoop() override;
+
+    // The window boxes are shown over: the last one made that is still
+    // there, or none.
+    HWND ownerWindow() const;
+
+    // Each window reports when it is made and when it is gone; once none is
+    // left, the event loop ends.
+    void windowOpened(HWND window);
+    void windowClosed(HWND window);
+
+private:
+    std::vector<HWND> m_windows;
+};
+
+} // namespace win32platform

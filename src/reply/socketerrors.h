@@ -1,0 +1,34 @@
+#pragma once
+
+#include "platform/error.h"
+
+#include <cstdint>
+#include <string_view>
+
+// The errors the datagram socket raises: its own numbers (those of the
+// Windows sockets where they have one), Spanish descriptions, and the
+// socket's name as their source. Each platform maps its system's failures
+// onto these.
+namespace reply::socketerrors {
+
+enum Number : std::int32_t {
+    InvalidPropertyValue = 380,
+    AccessDenied = 10013,
+    MessageTooBig = 10040,
+    AddressNotAvailable = 10049,
+    NetworkDown = 10050,
+    NetworkUnreachable = 10051,
+    NoBufferSpace = 10055,
+    HostUnreachable = 10065,
+    HostNotFound = 11001,
+    HostNotFoundTryAgain = 11002,
+};
+
+platform::Error invalidPort(std::int32_t port);
+platform::Error noRemoteHost();
+platform::Error hostNotFound(std::u16string_view host, bool tryAgain);
+// A send the system refused: a number above, or for a refusal with no number
+// of its own, NetworkDown with the system's code in the description.
+platform::Error sendFailed(std::int32_t number, std::int64_t systemCode = 0);
+
+} // namespace reply::socketerrors

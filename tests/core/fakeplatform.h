@@ -1,0 +1,275 @@
+#pragma once
+
+#include "platform/clock.h"
+#include "platform/error.h"
+#include "platform/filesystem.h"
+#include "platform/messageboxes.h"
+#include "platform/network.h"
+#include "platform/platform.h"
+#include "platform/unicode.h"
+#include "platform/windowsystem.h"
+
+#include <charconv>
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+// A platform that a test drives by hand. Every call the core makes on it is
+// written to one log, in order, so that a test compares a whole sequence at
+// once. A hook run before an operation can make it fail, by throwing, or
+// change the world under it.
+namespace fake {
+
+using Log = std::vector<std::string>;
+using Hook = std::function<void()>;
+
+inline void run(const Hook &hook)
+{
+    if (hook)
+        hook();
+}
+
+inline Hook failingWith(platform::Error error)
+{
+    return [error] { throw error; };
+}
+
+// What every fake shares: the log it writes to.
+struct Logging
+{
+    explicit Logging(Log &log) : m_log(log) {}
+    Log &m_log;
+};
+
+// The calls that load the window and centre it on the default screen.
+inline const Log LoadedAndCentred = {"create Principal", "outer", "screen", "top 4522.5",
+                                     "outer", "screen", "left 4770"};
+
+// Files in memory, each held as its first line.
+class FakeFileSystem final : public platform::FileSystem, Logging
+{
+public:
+    using Logging::Logging;
+
+    std::u16string executableDirectory() const override { return u"C:\\Archivos de programa\\Notificador"; }
+    char16_t pathSeparator() const override { return u'\\'; }
+    bool fileExists(const std::u16string &path, Selector selector) const override
+    {
+        m_log.push_back("exists " + std::to_string(int(selector)));
+        run(beforeExists);
+        return files.contains(path);
+    }
+    std::u16string readFirstLine(const std::u16string &path) override
+    {
+        m_log.push_back("read");
+        run(beforeRead);
+        return existing(path)->second;
+    }
+    void deleteFile(const std::u16string &path) override
+    {
+        m_log.push_back("delete");
+        run(beforeDelete);
+        files.erase(existing(path));
+    }
+
+    std::map<std::u16string, std::u16string> files;
+    Hook beforeExists, beforeRead, beforeDelete;
+
+private:
+    std::map<std::u16string, std::u16string>::iterator existing(const std::u16string &path)
+    {
+        const auto file = files.find(path);
+        if (file == files.end())
+            throw platform::Error::fromNumber(platform::Error::FileNotFound);
+        return file;
+    }
+};
+
+// A clock standing still until the test moves it, with "AM" and "PM".
+class FakeClock final : public platform::Clock
+{
+public:
+    platform::TimeOfDay currentTime() const override { return now.time; }
+    platform::DateTime currentDateTime() const override { return now; }
+    std::u16string formatMediumTime(platform::TimeOfDay time) const override
+    {
+        return platform::mediumTime(time, u"AM", u"PM");
+    }
+    // "08/12/2026 21:07:30"
+    std::u16string formatGeneralDate(const platform::DateTime &at) const override
+    {
+        return two(at.day) + u'/' + two(at.month) + u'/' + unicode::decimal(at.year) + u' ' + two(at.time.hour) + u':'
+            + two(at.time.minute) + u':' + two(at.time.second);
+    }
+
+    platform::DateTime now{2026, 12, 8, {21, 7, 30}};
+
+private:
+    static std::u16string two(int value) { return (value < 10 ? u"0" : u"") + unicode::decimal(value); }
+};
+
+// A window that keeps its text boxes' texts and logs everything else.
+class FakeNativeWindow final : public platform::NativeWindow, Logging
+{
+public:
+    FakeNativeWindow(Log &log, platform::TwipSize outer, const platform::WindowLayout &layout,
+                     platform::WindowEvents &events)
+        : Logging(log), m_outer(outer), m_layout(layout), m_events(events)
+    {
+        for (std::size_t i = 0; i < layout.controls.size(); ++i) {
+            if (layout.controls[i].kind == platform::ControlKind::TextBox)
+                m_texts[i] = layout.controls[i].text;
+        }
+    }
+
+    platform::TwipSize outerSizeInTwips() const override
+    {
+        m_log.push_back("outer");
+        return m_outer;
+    }
+    void setOuterTopInTwips(double top) override { m_log.push_back("top " + twips(top)); }
+    void setOuterLeftInTwips(double left) override { m_log.push_back("left " + twips(left)); }
+    void setCaption(std::size_t control, std::u16string_view caption) override
+    {
+        m_log.push_back("caption " + unicode::toUtf8(m_layout.controls[control].name) + ' ' + unicode::toUtf8(caption));
+    }
+    std::u16string text(std::size_t control) const override { return m_texts.at(control); }
+    void setText(std::size_t control, std::u16string_view text) override { m_texts.at(control) = text; }
+    void showTopmostWithoutActivating() override { m_log.push_back("show"); }
+    void destroy() override { m_log.push_back("destroy"); }
+
+    // A character key as a window system delivers it: to the window's
+    // handlers and then, if they let it, to the focused box, which inserts a
+    // printable character, deletes one for Backspace and takes nothing else.
+    void press(char16_t key, std::optional<std::size_t> focused)
+    {
+        if (!m_events.keyPress(std::int16_t(key), focused) || !focused || !m_texts.contains(*focused))
+            return;
+        std::u16string &text = m_texts[*focused];
+        if (key == u'\b' && !text.empty())
+            text.pop_back();
+        else if (key >= u' ')
+            text += key;
+    }
+    // The user closes the window through its frame.
+    void close() { m_events.closeRequested(); }
+
+private:
+    static std::string twips(double value)
+    {
+        char digits[32];
+        return std::string(digits, std::to_chars(digits, digits + sizeof digits, value).ptr);
+    }
+
+    platform::TwipSize m_outer;
+    const platform::WindowLayout &m_layout;
+    platform::WindowEvents &m_events;
+    std::map<std::size_t, std::u16string> m_texts;
+};
+
+class FakeWindowSystem final : public platform::WindowSystem, Logging
+{
+public:
+    using Logging::Logging;
+
+    platform::TwipSize screenSizeInTwips() override
+    {
+        m_log.push_back("screen");
+        run(beforeScreen);
+        return screen;
+    }
+    std::unique_ptr<platform::NativeWindow> createWindow(const platform::WindowLayout &layout,
+                                                         platform::WindowEvents &events) override
+    {
+        m_log.push_back("create " + unicode::toUtf8(layout.name));
+        auto created = std::make_unique<FakeNativeWindow>(m_log, outer, layout, events);
+        window = created.get();
+        return created;
+    }
+    // The test delivers the events itself.
+    void runEventLoop() override {}
+
+    platform::TwipSize screen{15360, 11520}; // 1024 x 768 pixels
+    platform::TwipSize outer{5820, 2475};    // the window with its frame
+    Hook beforeScreen;
+    // The window created last; the core keeps it until it creates another.
+    FakeNativeWindow *window = nullptr;
+};
+
+// Boxes that the user closes at once.
+class RecordingMessageBoxes final : public platform::MessageBoxes, Logging
+{
+public:
+    struct Shown
+    {
+        std::u16string prompt;
+        std::u16string title;
+    };
+
+    using Logging::Logging;
+
+    void information(const std::u16string &prompt, const std::u16string &title) override
+    {
+        show("information", prompt, title);
+    }
+    void error(const std::u16string &prompt, const std::u16string &title) override { show("error", prompt, title); }
+
+    std::vector<Shown> shown;
+    Hook whileShown;
+
+private:
+    void show(const char *kind, const std::u16string &prompt, const std::u16string &title)
+    {
+        m_log.push_back(kind);
+        shown.push_back({prompt, title});
+        run(whileShown);
+    }
+};
+
+// Keeps the datagrams instead of sending them; text goes as UTF-8.
+class RecordingNetwork final : public platform::Network, Logging
+{
+public:
+    struct Datagram
+    {
+        std::u16string host;
+        std::uint16_t port;
+        std::string payload;
+    };
+
+    using Logging::Logging;
+
+    std::string encode(std::u16string_view text) const override { return unicode::toUtf8(text); }
+    void sendDatagram(const std::u16string &host, std::uint16_t port, const std::string &payload) override
+    {
+        m_log.push_back("send");
+        run(beforeSend);
+        sent.push_back({host, port, payload});
+    }
+
+    std::vector<Datagram> sent;
+    Hook beforeSend;
+};
+
+class FakePlatform final : public platform::Platform
+{
+public:
+    platform::FileSystem &fileSystem() override { return files; }
+    platform::Clock &clock() override { return wallClock; }
+    platform::WindowSystem &windowSystem() override { return windows; }
+    platform::MessageBoxes &messageBoxes() override { return boxes; }
+    platform::Network &network() override { return net; }
+
+    Log log;
+    FakeFileSystem files{log};
+    FakeClock wallClock;
+    FakeWindowSystem windows{log};
+    RecordingMessageBoxes boxes{log};
+    RecordingNetwork net{log};
+};
+
+} // namespace fake

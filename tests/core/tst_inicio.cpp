@@ -1,0 +1,106 @@
+#include "fakeplatform.h"
+#include "intake/inicio.h"
+#include "support.h"
+
+#include <initializer_list>
+
+using fake::FakePlatform;
+using fake::Log;
+using platform::Error;
+
+namespace {
+
+const std::u16string NotificationPath = u"C:\\Archivos de programa\\Notificador\\MI.zorvi";
+const std::u16string Nine = u"MI-Mensaje;08/12/2026 21:00:00;Ana;127.0.0.1;40000;Luis;10.0.0.2;40001;Hola, ¿qué tal?";
+
+// The calls of each stretch of the intake.
+const Log Found = {"exists 32", "read"};
+const Log Loaded = fake::LoadedAndCentred;
+const Log ShownNine = {"caption Label1 Ana", "caption Label2 Hola, ¿qué tal?", "caption Label3 09:07 PM", "show"};
+const Log Dropped = {"exists 0", "delete"};
+
+Log steps(std::initializer_list<Log> stretches)
+{
+    Log all;
+    for (const Log &stretch : stretches)
+        all.insert(all.end(), stretch.begin(), stretch.end());
+    return all;
+}
+
+} // namespace
+
+TEST(Inicio, TheNotificationIsBesideTheExecutable)
+{
+    FakePlatform platform;
+    EXPECT_EQ(Inicio(platform).notificationPath(), NotificationPath);
+}
+
+struct IntakeCase
+{
+    const char *name;
+    std::optional<std::u16string> line; // none: no notification file
+    void (*arrange)(FakePlatform &);    // a fault put in the way, if any
+    Log calls;
+    bool fileLeft;
+    bool shown;
+};
+
+class Intake : public testing::TestWithParam<IntakeCase> {};
+
+// The steps in order, and on any failure the silent drop: the file deleted
+// and the window unloaded without ever having been visible.
+TEST_P(Intake, ShowsOrDropsTheNotification)
+{
+    const IntakeCase &row = GetParam();
+    FakePlatform platform;
+    if (row.line)
+        platform.files.files[NotificationPath] = *row.line;
+    if (row.arrange)
+        row.arrange(platform);
+    Inicio inicio(platform);
+    inicio.Main();
+
+    EXPECT_EQ(platform.log, row.calls);
+    EXPECT_EQ(platform.files.files.contains(NotificationPath), row.fileLeft);
+    EXPECT_EQ(inicio.Principal.isLoaded(), row.shown);
+    EXPECT_EQ(inicio.Principal.exists(), row.shown);
+}
+
+// The whole run of the calls for the usual outcomes.
+const Log ShownAndDeleted = steps({Found, Loaded, ShownNine, {"delete"}});
+const Log DroppedBeforeLabel1 = steps({Found, Loaded, Dropped, {"destroy"}});
+const Log DroppedAfterLabel1 = steps({Found, Loaded, {"caption Label1 Ana"}, Dropped, {"destroy"}});
+
+const IntakeCase IntakeCases[] = {
+    {"no file", std::nullopt, nullptr, {"exists 32"}, false, false},
+    {"nine fields", Nine, nullptr, ShownAndDeleted, false, true},
+    {"more than nine fields", Nine + u";extra;más", nullptr, ShownAndDeleted, false, true},
+    {"a separator in the message", u"k;d;Ana;h;1;Luis;h;2;antes;después", nullptr,
+     steps({Found, Loaded, {"caption Label1 Ana", "caption Label2 antes", "caption Label3 09:07 PM", "show"},
+            {"delete"}}),
+     false, true},
+    {"empty line", u"", nullptr, DroppedBeforeLabel1, false, false},
+    {"one field", u"solo", nullptr, DroppedBeforeLabel1, false, false},
+    {"two fields", u"k;d", nullptr, DroppedBeforeLabel1, false, false},
+    {"three fields", u"k;d;Ana", nullptr, DroppedAfterLabel1, false, false},
+    {"eight fields", u"k;d;Ana;h;1;Luis;h;2", nullptr, DroppedAfterLabel1, false, false},
+    {"the existence test fails", Nine,
+     [](FakePlatform &p) { p.files.beforeExists = fake::failingWith(Error::fromNumber(Error::PathFileAccessError)); },
+     {"exists 32", "exists 0"}, true, false},
+    {"the read fails", Nine,
+     [](FakePlatform &p) { p.files.beforeRead = fake::failingWith(Error::fromNumber(Error::InputPastEndOfFile)); },
+     steps({Found, Dropped}), false, false},
+    {"the file is gone before the read", Nine,
+     [](FakePlatform &p) { p.files.beforeRead = [&p] { p.files.files.clear(); }; }, steps({Found, {"exists 0"}}),
+     false, false},
+    {"loading the window fails", Nine,
+     [](FakePlatform &p) { p.windows.beforeScreen = fake::failingWith(Error::fromNumber(Error::OutOfMemory)); },
+     steps({Found, {"create Principal", "outer", "screen"}, Dropped, {"destroy"}}), false, false},
+    {"the shown notification cannot be deleted", Nine,
+     [](FakePlatform &p) { p.files.beforeDelete = fake::failingWith(Error::fromNumber(Error::PermissionDenied)); },
+     ShownAndDeleted, true, true},
+    {"the dropped notification cannot be deleted", u"k;d",
+     [](FakePlatform &p) { p.files.beforeDelete = fake::failingWith(Error::fromNumber(Error::PermissionDenied)); },
+     DroppedBeforeLabel1, true, false},
+};
+INSTANTIATE_TEST_SUITE_P(Inicio, Intake, testing::ValuesIn(IntakeCases), RowName());

@@ -1,0 +1,136 @@
+#include "fakeplatform.h"
+#include "intake/notificationrecord.h"
+#include "support.h"
+#include "ui/layout.h"
+#include "ui/principal.h"
+
+using fake::Log;
+
+class Window : public testing::Test
+{
+protected:
+    fake::FakeNativeWindow &loadedWindow()
+    {
+        principal->Text1();
+        return *platform.windows.window;
+    }
+
+    fake::FakePlatform platform;
+    intake::FieldArray fields;
+    ui::PrincipalReference principal{platform, fields};
+};
+
+struct CentringCase
+{
+    const char *name;
+    platform::TwipSize screen;
+    platform::TwipSize outer;
+    std::string top;
+    std::string left;
+};
+
+class Centring : public Window, public testing::WithParamInterface<CentringCase> {};
+
+// Height first, then width, over the whole screen, in single precision and
+// unclamped.
+TEST_P(Centring, FormLoadCentresTheOuterWindow)
+{
+    platform.windows.screen = GetParam().screen;
+    platform.windows.outer = GetParam().outer;
+    principal->Label1();
+    EXPECT_EQ(platform.log, (Log{"create Principal", "outer", "screen", "top " + GetParam().top, "outer", "screen",
+                                 "left " + GetParam().left}));
+}
+
+const CentringCase CentringCases[] = {
+    {"1024 x 768 screen", {15360, 11520}, {5820, 2475}, "4522.5", "4770"},
+    {"window larger than the screen", {3000, 1500}, {5820, 2475}, "-487.5", "-1410"},
+    {"single precision", {15360, 11520}, {5820.3, 2475.3}, "4522.35009765625", "4769.85009765625"},
+};
+INSTANTIATE_TEST_SUITE_P(Window, Centring, testing::ValuesIn(CentringCases), RowName());
+
+TEST_F(Window, LoadsOnceOnTheFirstAccessToAControl)
+{
+    (void)*principal;
+    EXPECT_TRUE(principal.exists());
+    EXPECT_TRUE(platform.log.empty());
+    principal->Label2();
+    principal->Text1();
+    principal->Label3();
+    principal->MensajeEnviar();
+    principal->hWnd();
+    EXPECT_EQ(platform.log, fake::LoadedAndCentred);
+    EXPECT_EQ(principal->Text1().text(), Hint);
+}
+
+struct KeyCase
+{
+    const char *name;
+    std::optional<std::size_t> focus;
+    std::optional<std::u16string> before; // none: the box as loaded
+    char16_t key;
+    std::u16string after;
+    bool loaded;
+};
+
+class Keys : public Window, public testing::WithParamInterface<KeyCase> {};
+
+// Every key reaches the window first; Escape unloads it and goes no
+// further. Other keys go on to the answer box's handler, which clears the
+// hint, and then to the box itself.
+TEST_P(Keys, PassTheWindowThenTheAnswerBox)
+{
+    const KeyCase &row = GetParam();
+    fake::FakeNativeWindow &window = loadedWindow();
+    if (row.before)
+        window.setText(ui::Text1Index, *row.before);
+    window.press(row.key, row.focus);
+
+    EXPECT_EQ(window.text(ui::Text1Index), row.after);
+    EXPECT_EQ(principal.isLoaded(), row.loaded);
+    EXPECT_EQ(principal.exists(), row.loaded);
+    EXPECT_EQ(platform.log.back() == "destroy", !row.loaded);
+    EXPECT_TRUE(platform.boxes.shown.empty());
+}
+
+const std::optional<std::size_t> InText1 = ui::Text1Index;
+const std::optional<std::size_t> NoFocus = std::nullopt;
+
+const KeyCase KeyCases[] = {
+    {"Escape in the box on the hint", InText1, std::nullopt, 27, Hint, false},
+    {"Escape in the box on a half-typed answer", InText1, u"hola qu", 27, u"hola qu", false},
+    {"Escape with no control focused", NoFocus, std::nullopt, 27, Hint, false},
+    {"a letter replaces the hint", InText1, std::nullopt, u'x', u"x", true},
+    {"a letter replaces a typed copy of the hint", InText1, Hint, u'x', u"x", true},
+    {"Backspace on the hint empties the box", InText1, std::nullopt, u'\b', u"", true},
+    {"a letter on an answer is added to it", InText1, u"hol", u'a', u"hola", true},
+    {"a key with no control focused leaves the hint", NoFocus, std::nullopt, u'x', Hint, true},
+};
+INSTANTIATE_TEST_SUITE_P(Window, Keys, testing::ValuesIn(KeyCases), RowName());
+
+TEST_F(Window, ClosingThroughTheFrameUnloads)
+{
+    fake::FakeNativeWindow &window = loadedWindow();
+    platform.log.clear();
+    window.close();
+    EXPECT_EQ(platform.log, Log{"destroy"});
+    EXPECT_FALSE(principal.exists());
+}
+
+TEST_F(Window, UnloadingAWindowNeverLoadedDoesNothing)
+{
+    principal->Unload();
+    EXPECT_TRUE(platform.log.empty());
+    EXPECT_TRUE(principal.exists());
+    EXPECT_FALSE(principal.isLoaded());
+}
+
+TEST_F(Window, AReferenceAfterUnloadIsANewWindow)
+{
+    principal->Label1().setCaption(u"Ana");
+    principal->Unload();
+    EXPECT_FALSE(principal.exists());
+    platform.log.clear();
+    principal->Label1();
+    EXPECT_EQ(platform.log, fake::LoadedAndCentred);
+}

@@ -1,0 +1,109 @@
+// Datagrams through Winsock, received on real sockets of the test's own,
+// and the socket errors a send can end with.
+#include "platform/win32/win32network.h"
+#include "support.h"
+
+#include <winsock2.h>
+#include <ws2tcpip.h>
+
+using win32platform::Win32Network;
+
+namespace {
+
+// A UDP socket bound to a port the system picks on one loopback address.
+class Receiver
+{
+public:
+    explicit Receiver(int family)
+    {
+        WSADATA data;
+        WSAStartup(MAKEWORD(2, 2), &data);
+        m_socket = socket(family, SOCK_DGRAM, IPPROTO_UDP);
+        sockaddr_storage address{};
+        int length = 0;
+        if (family == AF_INET) {
+            auto &v4 = reinterpret_cast<sockaddr_in &>(address);
+            v4.sin_family = AF_INET;
+            v4.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+            length = sizeof v4;
+        } else {
+            auto &v6 = reinterpret_cast<sockaddr_in6 &>(address);
+            v6.sin6_family = AF_INET6;
+            v6.sin6_addr = in6addr_loopback;
+            length = sizeof v6;
+        }
+        bind(m_socket, reinterpret_cast<sockaddr *>(&address), length);
+        getsockname(m_socket, reinterpret_cast<sockaddr *>(&address), &length);
+        m_port = ntohs(family == AF_INET ? reinterpret_cast<sockaddr_in &>(address).sin_port
+                                         : reinterpret_cast<sockaddr_in6 &>(address).sin6_port);
+        DWORD timeoutMs = 10000;
+        setsockopt(m_socket, SOL_SOCKET, SO_RCVTIMEO, reinterpret_cast<const char *>(&timeoutMs), sizeof timeoutMs);
+    }
+    ~Receiver()
+    {
+        closesocket(m_socket);
+        WSACleanup();
+    }
+
+    std::uint16_t port() const { return m_port; }
+    std::string receive()
+    {
+        char buffer[2048];
+        const int got = recv(m_socket, buffer, sizeof buffer, 0);
+        return got < 0 ? std::string() : std::string(buffer, std::size_t(got));
+    }
+
+private:
+    SOCKET m_socket = INVALID_SOCKET;
+    std::uint16_t m_port = 0;
+};
+
+struct DeliveryCase
+{
+    const char *name;
+    std::u16string host;
+    int family;
+};
+
+const DeliveryCase DeliveryCases[] = {
+    {"IPv4 address", u"127.0.0.1", AF_INET},
+    {"IPv6 address", u"::1", AF_INET6},
+};
+
+class Delivery : public testing::TestWithParam<DeliveryCase> {};
+
+TEST_P(Delivery, OneDatagramArrives)
+{
+    Receiver receiver(GetParam().family);
+    Win32Network network;
+    network.sendDatagram(GetParam().host, receiver.port(), "MI-Notificar;x;S\xED");
+    EXPECT_EQ(receiver.receive(), "MI-Notificar;x;S\xED");
+}
+
+INSTANTIATE_TEST_SUITE_P(Win32Network, Delivery, testing::ValuesIn(DeliveryCases), RowName());
+
+struct FailureCase
+{
+    const char *name;
+    std::u16string host;
+    std::size_t payloadSize;
+    std::int32_t number;
+};
+
+const FailureCase FailureCases[] = {
+    {"host with a NUL", std::u16string(u"127.0.0.1\0x", 11), 10, 11001},
+    {"datagram too long", u"127.0.0.1", 70000, 10040},
+};
+
+class Failure : public testing::TestWithParam<FailureCase> {};
+
+TEST_P(Failure, RaisesTheSocketError)
+{
+    Win32Network network;
+    const auto number = raisedNumber([&] { network.sendDatagram(GetParam().host, 9, std::string(GetParam().payloadSize, 'x')); });
+    EXPECT_EQ(number, GetParam().number);
+}
+
+INSTANTIATE_TEST_SUITE_P(Win32Network, Failure, testing::ValuesIn(FailureCases), RowName());
+
+} // namespace

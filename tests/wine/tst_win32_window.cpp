@@ -1,0 +1,176 @@
+// The notification window on a real desktop (under Wine, an X server): key
+// preview, what the answer box takes, and the window's end. The layout is
+// the program's own; the window's handlers are a recording stand-in.
+#include "platform/win32/win32window.h"
+#include "platform/win32/win32windowsystem.h"
+#include "support.h"
+#include "ui/layout.h"
+
+#include <windows.h>
+
+#include <vector>
+
+using win32platform::Win32Window;
+using win32platform::Win32WindowSystem;
+
+namespace {
+
+struct Key
+{
+    std::int16_t code;
+    std::optional<std::size_t> control;
+    bool operator==(const Key &) const = default;
+};
+
+void PrintTo(const Key &key, std::ostream *out)
+{
+    *out << key.code << (key.control ? " in control " + std::to_string(*key.control) : " in the window");
+}
+
+class RecordingEvents final : public platform::WindowEvents
+{
+public:
+    bool keyPress(std::int16_t keyAscii, std::optional<std::size_t> focusedControl) override
+    {
+        keys.push_back({keyAscii, focusedControl});
+        return letKeysThrough;
+    }
+    void closeRequested() override { ++closeRequests; }
+
+    std::vector<Key> keys;
+    bool letKeysThrough = true;
+    int closeRequests = 0;
+};
+
+// Handles whatever the window has been sent or posted so far.
+void pumpMessages()
+{
+    MSG message;
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    }
+}
+
+class Win32WindowTest : public testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        // An earlier test's window may have left the loop's end behind.
+        pumpMessages();
+        // Where no window can be made, the window system ends the program
+        // (with success): that must not pass for a test run.
+        const HWND probe = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
+        ASSERT_TRUE(probe) << "no desktop to make windows on";
+        DestroyWindow(probe);
+        nativeWindow = windows.createWindow(ui::PrincipalLayout, events);
+        window = static_cast<Win32Window *>(nativeWindow.get())->handle();
+        box = FindWindowExW(window, nullptr, L"Edit", nullptr);
+        ASSERT_TRUE(box);
+        nativeWindow->setText(ui::Text1Index, u"");
+    }
+
+    std::u16string boxText() const { return nativeWindow->text(ui::Text1Index); }
+
+    Win32WindowSystem windows;
+    RecordingEvents events;
+    std::unique_ptr<platform::NativeWindow> nativeWindow;
+    HWND window = nullptr;
+    HWND box = nullptr;
+};
+
+struct KeyCase
+{
+    const char *name;
+    bool toBox;         // sent to the answer box, or to the window itself
+    UINT message;
+    WPARAM code;        // a character, or a virtual key for WM_KEYDOWN
+    bool letThrough;    // what the window's handlers answer
+    std::vector<Key> seen;
+    std::u16string text;
+};
+
+const KeyCase KeyCases[] = {
+    {"letter taken by the box", true, WM_CHAR, 'a', true, {{97, ui::Text1Index}}, u"a"},
+    {"letter held back by the handlers", true, WM_CHAR, 'a', false, {{97, ui::Text1Index}}, u""},
+    {"Escape in the box", true, WM_CHAR, VK_ESCAPE, false, {{27, ui::Text1Index}}, u""},
+    {"Escape in the window itself", false, WM_CHAR, VK_ESCAPE, true, {{27, std::nullopt}}, u""},
+    {"character beyond 0x7FFF", true, WM_CHAR, 0xFFFD, true, {{-3, ui::Text1Index}}, u"\uFFFD"},
+    {"letter key", true, WM_KEYDOWN, 'A', true, {{97, ui::Text1Index}}, u"a"},
+    {"Delete key", true, WM_KEYDOWN, VK_DELETE, true, {}, u""},
+    {"arrow key", true, WM_KEYDOWN, VK_LEFT, true, {}, u""},
+};
+
+class KeyPreview : public Win32WindowTest, public testing::WithParamInterface<KeyCase> {};
+
+// Every key that delivers a character reaches the window's handlers first,
+// with the control that has the focus; the box takes it only if they let it.
+TEST_P(KeyPreview, GoesToTheHandlersFirst)
+{
+    const KeyCase &row = GetParam();
+    events.letKeysThrough = row.letThrough;
+    const HWND target = row.toBox ? box : window;
+    const LPARAM keyData = row.message == WM_KEYDOWN ? LPARAM(1 | (MapVirtualKeyW(UINT(row.code), MAPVK_VK_TO_VSC) << 16)) : 1;
+    PostMessageW(target, row.message, row.code, keyData);
+    pumpMessages();
+    EXPECT_EQ(events.keys, row.seen);
+    EXPECT_EQ(boxText(), row.text);
+}
+
+INSTANTIATE_TEST_SUITE_P(Win32Window, KeyPreview, testing::ValuesIn(KeyCases), RowName());
+
+void putOnClipboard(HWND owner, const std::wstring &text)
+{
+    ASSERT_TRUE(OpenClipboard(owner));
+    EmptyClipboard();
+    const HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, (text.size() + 1) * sizeof(wchar_t));
+    std::wmemcpy(static_cast<wchar_t *>(GlobalLock(memory)), text.c_str(), text.size() + 1);
+    GlobalUnlock(memory);
+    SetClipboardData(CF_UNICODETEXT, memory);
+    CloseClipboard();
+}
+
+struct PasteCase
+{
+    const char *name;
+    std::wstring pasted;
+    std::u16string text;
+};
+
+const PasteCase PasteCases[] = {
+    {"line breaks", L"uno\r\ndos\rtres\ncuatro", u"uno dos tres cuatro"},
+    {"more than the box holds", std::wstring(150, L'x'), std::u16string(100, u'x')},
+};
+
+class Paste : public Win32WindowTest, public testing::WithParamInterface<PasteCase> {};
+
+// The box holds one line of at most 100 characters, however the text comes.
+TEST_P(Paste, KeepsOneLineWithinTheLimit)
+{
+    putOnClipboard(window, GetParam().pasted);
+    SendMessageW(box, WM_PASTE, 0, 0);
+    EXPECT_EQ(boxText(), GetParam().text);
+}
+
+INSTANTIATE_TEST_SUITE_P(Win32Window, Paste, testing::ValuesIn(PasteCases), RowName());
+
+TEST_F(Win32WindowTest, TypingStopsAtTheLimit)
+{
+    for (int i = 0; i < ui::Text1MaxLength + 1; ++i)
+        SendMessageW(box, WM_CHAR, 'x', 1);
+    EXPECT_EQ(boxText(), std::u16string(ui::Text1MaxLength, u'x'));
+}
+
+// The frame's close button asks; destroying ends the event loop.
+TEST_F(Win32WindowTest, ClosesOnRequestAndEndsTheLoop)
+{
+    SendMessageW(window, WM_CLOSE, 0, 0);
+    EXPECT_EQ(events.closeRequests, 1);
+    EXPECT_TRUE(IsWindow(window));
+    nativeWindow->destroy();
+    windows.runEventLoop();
+    EXPECT_FALSE(IsWindow(window));
+}
+
+} // namespace
