@@ -6,7 +6,13 @@
 #include "platform/qt/systemnetwork.h"
 #include "reply/datagramsocket.h"
 
+#include <QFile>
+#include <QScopeGuard>
+#include <QTemporaryDir>
 #include <QTest>
+
+#include <sched.h>
+#include <sys/mount.h>
 
 using qtplatform::toQString;
 using qtplatform::toU16String;
@@ -56,6 +62,58 @@ private slots:
         QVERIFY(datagram);
         QCOMPARE(datagram->payload, bytes);
         QVERIFY(!receiver.receive(50));
+    }
+
+    // Which address of a name gets the answer, with the system's hosts file
+    // replaced for this process alone (a private mount namespace): a
+    // listener on the loopback address of each family, on one port, and
+    // exactly one datagram, to the first address that takes it.
+    void nameWithAddressesOfBothFamilies_data()
+    {
+        QTest::addColumn<QByteArray>("hosts");
+        QTest::addColumn<QString>("host");
+        QTest::addColumn<QString>("receivedOn");
+
+        QTest::newRow("localhost as Debian lists it, IPv6 first")
+            << QByteArray("::1 localhost ip6-localhost\n127.0.0.1 localhost\n") << "localhost" << "127.0.0.1";
+        QTest::newRow("IPv4 first") << QByteArray("127.0.0.1 both.test\n::1 both.test\n") << "both.test"
+                                    << "127.0.0.1";
+        QTest::newRow("an IPv6-only name") << QByteArray("::1 six.test\n") << "six.test" << "::1";
+        QTest::newRow("an IPv4-only name") << QByteArray("127.0.0.1 four.test\n") << "four.test" << "127.0.0.1";
+    }
+
+    void nameWithAddressesOfBothFamilies()
+    {
+        QFETCH(QByteArray, hosts);
+        QFETCH(QString, host);
+        QFETCH(QString, receivedOn);
+        QTemporaryDir dir;
+        QFile file(dir.filePath("hosts"));
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(hosts) == hosts.size());
+        file.close();
+        static const bool privateMounts =
+            ::unshare(CLONE_NEWNS) == 0 && ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0;
+        if (!privateMounts)
+            QSKIP("no private mount namespace (needs root): the hosts file cannot be replaced");
+        QCOMPARE(::mount(QFile::encodeName(file.fileName()).constData(), "/etc/hosts", nullptr, MS_BIND, nullptr), 0);
+        const auto restore = qScopeGuard([] { ::umount("/etc/hosts"); });
+
+        DatagramReceiver ipv4("127.0.0.1", 0);
+        QVERIFY2(ipv4.isOpen(), qPrintable(ipv4.errorString()));
+        DatagramReceiver ipv6("::1", ipv4.port());
+        QVERIFY2(ipv6.isOpen(), qPrintable(ipv6.errorString()));
+        reply::DatagramSocket socket(m_network);
+        socket.setRemoteHost(toU16String(host));
+        socket.setRemotePort(ipv4.port());
+        socket.SendData(u"MI-Notificar;uno");
+
+        DatagramReceiver &expected = receivedOn == "::1" ? ipv6 : ipv4;
+        DatagramReceiver &other = receivedOn == "::1" ? ipv4 : ipv6;
+        const auto datagram = expected.receive(2000);
+        QVERIFY(datagram);
+        QCOMPARE(datagram->payload, QByteArray("MI-Notificar;uno"));
+        QVERIFY(!other.receive(50));
+        QVERIFY(!expected.receive(50));
     }
 
     void systemRefusals_data()

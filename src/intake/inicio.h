@@ -18,8 +18,9 @@ public:
 
     // Shows the notification, if there is one, in the window and deletes the
     // file. Any failure on the way drops the notification without a word: the
-    // window is unloaded and the file deleted. Returns with the window loaded
-    // only when the notification is on screen.
+    // window is unloaded, and the file deleted if it was read (a record that
+    // is no notification); a file that could not be read stays. Returns with
+    // the window loaded only when the notification is on screen.
     void Main();
 
     // The notification file's full path, built anew for every use.
@@ -32,7 +33,7 @@ public:
     ui::PrincipalReference Principal;
 
 private:
-    void dropNotification();
+    void dropNotification(bool readWhole);
 
     platform::Platform &m_platform;
 };

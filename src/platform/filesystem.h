@@ -1,8 +1,17 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
 
 namespace platform {
+
+// The most of a notification's first line that is read, in bytes. A record
+// is one line of a chat message; the window shows a few hundred characters
+// of it, and the answer, which echoes the sender's fields, must fit one UDP
+// datagram (at most 65,507 bytes). A mebibyte is far beyond any real
+// notification and keeps the reading within a few megabytes whatever the
+// file holds: a line of gigabytes, or a sparse file with no line break.
+inline constexpr std::size_t FirstLineLimit = 1024 * 1024;
 
 // The file operations the intake needs. Paths are the platform's own, held
 // as UTF-16 text; every failure is raised as platform::Error.
@@ -28,8 +37,12 @@ public:
     // Raises an error only when the test itself cannot be made.
     virtual bool fileExists(const std::u16string &path, Selector selector) const = 0;
     // The text up to the first LF, CR LF or lone CR, without the break,
-    // decoded from the system's default encoding for text. Fails on an
-    // empty file and on anything that is not a regular file; never blocks.
+    // decoded from the system's default encoding for text: at most
+    // FirstLineLimit bytes of it. A longer line is cut there, never inside a
+    // character, and the cut line is the line. Fails with InputPastEndOfFile
+    // on an empty file (a file read whole, with no record in it); any other
+    // failure means the file could not be opened or read. Fails on anything
+    // that is not a regular file; never blocks.
     virtual std::u16string readFirstLine(const std::u16string &path) = 0;
     // Deletes the file at path. Once the file there has been read, only that
     // same file is deleted: one put in its place since (a newer

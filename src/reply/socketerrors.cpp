@@ -14,6 +14,22 @@ platform::Error socketError(std::int32_t number, std::u16string description)
 
 } // namespace
 
+std::u16string shortenedForDescription(std::u16string_view text)
+{
+    if (text.size() <= texts::DescriptionArgumentLimit)
+        return std::u16string(text);
+    std::size_t kept = texts::DescriptionArgumentLimit - 1;
+    // A character outside the BMP is not split between its two halves.
+    if (text[kept - 1] >= 0xD800 && text[kept - 1] <= 0xDBFF)
+        --kept;
+    return std::u16string(text.substr(0, kept)) + texts::DescriptionEllipsis;
+}
+
+platform::Error fieldsTooLong()
+{
+    return socketError(MessageTooBig, std::u16string(texts::FieldsTooLongDescription));
+}
+
 platform::Error invalidPort(std::int32_t port)
 {
     return socketError(InvalidPropertyValue,
@@ -28,7 +44,7 @@ platform::Error noRemoteHost()
 platform::Error hostNotFound(std::u16string_view host, bool tryAgain)
 {
     const Number number = tryAgain ? HostNotFoundTryAgain : HostNotFound;
-    return socketError(number, unicode::substitute(texts::errorDescription(number), host));
+    return socketError(number, unicode::substitute(texts::errorDescription(number), shortenedForDescription(host)));
 }
 
 platform::Error sendFailed(std::int32_t number, std::int64_t systemCode)

@@ -4,10 +4,12 @@
 #include "platform/clock.h"
 #include "platform/error.h"
 #include "platform/messageboxes.h"
+#include "platform/network.h"
 #include "platform/platform.h"
 #include "reply/conversion.h"
 #include "reply/datagramsocket.h"
 #include "reply/errorreport.h"
+#include "reply/socketerrors.h"
 #include "ui/principal.h"
 #include "ui/texts.h"
 
@@ -37,6 +39,16 @@ void refuseEmptyAnswer(ui::Principal &principal)
     principal.Text1().setText(texts::HintText);
 }
 
+// A datagram refused as too large is the answer's fault only if a shorter
+// answer would fit; if the notification's fields alone fill a datagram, no
+// answer can, and the box says so.
+platform::Error tooLargeBecauseOf(const platform::Network &network, const intake::FieldArray &Fields,
+                                  std::u16string_view sentAt, const platform::Error &refusal)
+{
+    const std::string withoutAnswer = network.encode(intake::composeAnswer(Fields, u"", sentAt));
+    return withoutAnswer.size() >= socketerrors::LargestDatagram ? socketerrors::fieldsTooLong() : refusal;
+}
+
 // The whole record is composed before the socket is touched, so a
 // notification without a sender fails before anything is set or sent.
 void sendAnswer(ui::Principal &principal, std::u16string_view answer)
@@ -44,11 +56,18 @@ void sendAnswer(ui::Principal &principal, std::u16string_view answer)
     using namespace intake;
     const platform::Clock &clock = principal.platform().clock();
     const FieldArray &Fields = principal.Fields();
-    const std::u16string record = composeAnswer(Fields, answer, clock.formatGeneralDate(clock.currentDateTime()));
+    const std::u16string sentAt = clock.formatGeneralDate(clock.currentDateTime());
+    const std::u16string record = composeAnswer(Fields, answer, sentAt);
     DatagramSocket &socket = principal.MensajeEnviar();
     socket.setRemoteHost(Fields[SenderHost]);
     socket.setRemotePort(toLong(Fields[SenderPort]));
-    socket.SendData(record);
+    try {
+        socket.SendData(record);
+    } catch (const platform::Error &error) {
+        if (error.number() != socketerrors::MessageTooBig)
+            throw;
+        throw tooLargeBecauseOf(principal.platform().network(), Fields, sentAt, error);
+    }
     principal.Unload();
 }
 

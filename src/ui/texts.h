@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string_view>
 
@@ -39,7 +40,8 @@ inline constexpr std::u16string_view SocketSource = u"MensajeEnviar";
 
 // The description of an error by its number: the run-time's own for the
 // numbers it defines, the socket's for its numbers. "%1" stands for the
-// port or host the error is about.
+// port or host the error is about, shortened to DescriptionArgumentLimit
+// characters.
 constexpr std::u16string_view errorDescription(std::int32_t number)
 {
     switch (number) {
@@ -82,6 +84,16 @@ constexpr std::u16string_view errorDescription(std::int32_t number)
     }
     return u"Error definido por la aplicación o por el objeto";
 }
+
+// The most of a host or port that a description carries, the ellipsis
+// included: the sender writes them, and the error box grows with its text.
+inline constexpr std::size_t DescriptionArgumentLimit = 64;
+inline constexpr char16_t DescriptionEllipsis = u'\u2026';
+
+// Error 10040 when the notification's own fields leave no room for any
+// answer in a datagram: a shorter answer would not help.
+inline constexpr std::u16string_view FieldsTooLongDescription =
+    u"Los datos de la notificación son demasiado largos para un datagrama de respuesta";
 
 // The socket's description when no host was set before a send.
 inline constexpr std::u16string_view NoRemoteHostDescription = u"No se ha indicado el host remoto";

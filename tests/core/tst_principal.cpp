@@ -3,6 +3,7 @@
 #include "support.h"
 #include "ui/layout.h"
 #include "ui/principal.h"
+#include "ui/showncaption.h"
 
 using fake::Log;
 
@@ -134,3 +135,48 @@ TEST_F(Window, AReferenceAfterUnloadIsANewWindow)
     principal->Label1();
     EXPECT_EQ(platform.log, fake::LoadedAndCentred);
 }
+
+struct CaptionCase
+{
+    const char *name;
+    ui::CaptionKind kind;
+    std::u16string field;
+    std::u16string shown; // between the isolate that opens and the one that closes the caption
+};
+
+class ShownCaption : public testing::TestWithParam<CaptionCase> {};
+
+// No field can reorder the text beside it or leave anything open past its
+// end, and a name shows every character it holds.
+TEST_P(ShownCaption, IsTheFieldIsolatedAndNothingHidden)
+{
+    const CaptionCase &row = GetParam();
+    EXPECT_EQ(ui::shownCaption(row.field, row.kind), u'\u2068' + row.shown + u'\u2069');
+}
+
+using enum ui::CaptionKind;
+const CaptionCase CaptionCases[] = {
+    {"accented name", Name, u"José Ñúñez García", u"José Ñúñez García"},
+    {"name beyond the BMP", Name, u"Ana 😀", u"Ana 😀"},
+    {"right-to-left override in a name", Name, u"Ana \u202Egnp.exe", u"Ana <U+202E>gnp.exe"},
+    {"zero-width-only name", Name, u"\u200B\u200C\u200D", u"<U+200B><U+200C><U+200D>"},
+    {"NUL in a name", Name, std::u16string(u"A\0na", 4), u"A<U+0000>na"},
+    {"tab in a name", Name, u"Ana\tGarcía", u"Ana<U+0009>García"},
+    {"byte-order mark, separators and a C1 control in a name", Name, u"\uFEFFAna\u2028\u2029\u0085",
+     u"<U+FEFF>Ana<U+2028><U+2029><U+0085>"},
+    {"a space that is no space, in a name", Name, u"Ana\u00A0", u"Ana<U+00A0>"},
+    {"a tag character in a name", Name, u"Ana\U000E0041", u"Ana<U+E0041>"},
+    {"an isolate closed early in a name", Name, u"Ana\u2069", u"Ana<U+2069>"},
+    {"accented message", Message, u"Hola, ¿qué tal?", u"Hola, ¿qué tal?"},
+    {"NUL and tab in a message", Message, std::u16string(u"m\0s\tg", 5), std::u16string(u"m\0s\tg", 5)},
+    {"an override left open", Message, u"mira \u202Egnp.exe", u"mira \u202Egnp.exe\u202C"},
+    {"an isolate left open, an embedding inside it", Message, u"\u2067a\u202Bb", u"\u2067a\u202Bb\u202C\u2069"},
+    {"balanced controls kept", Message, u"a\u2067b\u2069c\u202Ad\u202C", u"a\u2067b\u2069c\u202Ad\u202C"},
+    {"an isolate's close that opens nothing", Message, u"a\u2069\u202Eb", u"a\u202Eb\u202C"},
+    {"an embedding's close that opens nothing", Message, u"a\u202Cb", u"ab"},
+    {"an embedding's close across an isolate", Message, u"\u202Ea\u2066b\u202Cc\u2069",
+     u"\u202Ea\u2066bc\u2069\u202C"},
+    {"an isolate closed with an embedding open inside", Message, u"\u2066\u202Ea\u2069b", u"\u2066\u202Ea\u202C\u2069b"},
+    {"each paragraph isolated", Message, u"\u202Ea\u2029b", u"\u202Ea\u202C\u2069\u2029\u2068b"},
+};
+INSTANTIATE_TEST_SUITE_P(Ui, ShownCaption, testing::ValuesIn(CaptionCases), RowName());

@@ -18,6 +18,13 @@ std::u16string incoming(std::u16string_view host, std::u16string_view port)
 }
 
 const std::u16string Good = incoming(u"10.0.0.1", u"40000");
+std::u16string withName(std::u16string_view sender)
+{
+    return u"MI-Mensaje;d;" + std::u16string(sender) + u";10.0.0.1;40000;Luis;10.0.0.2;40001;Hola";
+}
+
+// A field of 70 kB, as a sender may write it.
+const std::u16string LongText(70'000, u'h');
 
 // The error box's six lines.
 std::u16string errorPrompt(std::u16string_view number, std::u16string_view description, std::u16string_view source)
@@ -139,7 +146,7 @@ struct FailureCase
 {
     const char *name;
     std::u16string record;
-    bool networkFails;
+    std::optional<platform::Error> refusal; // what the network raises, if anything
     std::u16string number;
     std::u16string description;
     std::u16string source;
@@ -155,13 +162,13 @@ TEST_P(FailedAnswer, IsReportedAndCanBeRetried)
 {
     const FailureCase &row = GetParam();
     inicio.Fields = intake::splitRecord(row.record);
-    if (row.networkFails)
-        platform.net.beforeSend = fake::failingWith(socketerrors::sendFailed(socketerrors::NetworkUnreachable));
+    if (row.refusal)
+        platform.net.beforeSend = fake::failingWith(*row.refusal);
     type(u" hola ");
     enter();
     enter();
 
-    EXPECT_EQ(platform.log, row.networkFails ? (Log{"send", "error", "send", "error"}) : (Log{"error", "error"}));
+    EXPECT_EQ(platform.log, row.refusal ? (Log{"send", "error", "send", "error"}) : (Log{"error", "error"}));
     ASSERT_EQ(platform.boxes.shown.size(), 2u);
     for (const auto &shown : platform.boxes.shown) {
         EXPECT_EQ(shown.prompt, errorPrompt(row.number, row.description, row.source));
@@ -184,20 +191,39 @@ TEST_P(FailedAnswer, IsReportedAndCanBeRetried)
 }
 
 const FailureCase FailureCases[] = {
-    {"letters for a port", incoming(u"10.0.0.1", u"abc"), false, u"13", u"No coinciden los tipos", u"notificador",
+    {"letters for a port", incoming(u"10.0.0.1", u"abc"), std::nullopt, u"13", u"No coinciden los tipos", u"notificador",
      u"10.0.0.1"},
-    {"a port past 32 bits", incoming(u"10.0.0.1", u"2147483648"), false, u"6", u"Desbordamiento", u"notificador",
+    {"a port past 32 bits", incoming(u"10.0.0.1", u"2147483648"), std::nullopt, u"6", u"Desbordamiento", u"notificador",
      u"10.0.0.1"},
-    {"port 65536", incoming(u"10.0.0.1", u"65536"), false, u"380",
+    {"port 65536", incoming(u"10.0.0.1", u"65536"), std::nullopt, u"380",
      u"El puerto remoto 65536 no es válido: debe estar entre 1 y 65535", u"MensajeEnviar", u"10.0.0.1"},
-    {"a negative port", incoming(u"10.0.0.1", u"-5"), false, u"380",
+    {"a negative port", incoming(u"10.0.0.1", u"-5"), std::nullopt, u"380",
      u"El puerto remoto -5 no es válido: debe estar entre 1 y 65535", u"MensajeEnviar", u"10.0.0.1"},
-    {"no host", incoming(u"", u"40000"), false, u"10049", u"No se ha indicado el host remoto", u"MensajeEnviar", u""},
-    {"the network refuses", Good, true, u"10051", u"No se puede llegar a la red del host remoto", u"MensajeEnviar",
+    {"no host", incoming(u"", u"40000"), std::nullopt, u"10049", u"No se ha indicado el host remoto", u"MensajeEnviar", u""},
+    {"the network refuses", Good, socketerrors::sendFailed(socketerrors::NetworkUnreachable), u"10051", u"No se puede llegar a la red del host remoto", u"MensajeEnviar",
      u"10.0.0.1"},
     // The record is composed before the socket is touched.
-    {"a record without its parties", u"MI-Mensaje;d;Ana;10.0.0.1;40000", false, u"9",
+    {"a record without its parties", u"MI-Mensaje;d;Ana;10.0.0.1;40000", std::nullopt, u"9",
      u"El subíndice está fuera del intervalo", u"notificador", u""},
+    // The box stays readable whatever the sender wrote.
+    {"a host of 70 kB that does not resolve", incoming(LongText, u"40000"), socketerrors::hostNotFound(LongText, false),
+     u"11001", u"No se encuentra el host «" + LongText.substr(0, 63) + u"…»", u"MensajeEnviar", LongText},
+    // Too large: the answer is to blame only if a shorter one would fit.
+    {"too large, a shorter answer would fit", Good, socketerrors::sendFailed(socketerrors::MessageTooBig), u"10040",
+     u"La respuesta es demasiado larga para un datagrama", u"MensajeEnviar", u"10.0.0.1"},
+    {"too large, position 5 of 70 kB",
+     u"MI-Mensaje;d;Ana;10.0.0.1;40000;" + LongText + u";10.0.0.2;40001;Hola",
+     socketerrors::sendFailed(socketerrors::MessageTooBig), u"10040",
+     u"Los datos de la notificación son demasiado largos para un datagrama de respuesta", u"MensajeEnviar",
+     u"10.0.0.1"},
+    // Without its answer, the answer's record takes 69 bytes besides the sender's name.
+    {"too large, the fields alone fill a datagram", withName(u"Ana" + std::u16string(65507 - 72, u'n')),
+     socketerrors::sendFailed(socketerrors::MessageTooBig), u"10040",
+     u"Los datos de la notificación son demasiado largos para un datagrama de respuesta", u"MensajeEnviar",
+     u"10.0.0.1"},
+    {"too large, the fields leave one byte", withName(u"Ana" + std::u16string(65507 - 73, u'n')),
+     socketerrors::sendFailed(socketerrors::MessageTooBig), u"10040",
+     u"La respuesta es demasiado larga para un datagrama", u"MensajeEnviar", u"10.0.0.1"},
 };
 INSTANTIATE_TEST_SUITE_P(Reply, FailedAnswer, testing::ValuesIn(FailureCases), RowName());
 

@@ -2,14 +2,20 @@
 // finds, how the first line is cut and decoded, and that only the file that
 // was read is deleted. Real files in a scratch folder.
 #include "platform/win32/codepagetext.h"
+#include "platform/win32/uniquehandle.h"
 #include "platform/win32/win32filesystem.h"
 #include "scratchfolder.h"
 #include "support.h"
+
+#include <psapi.h>
+#include <winioctl.h>
 
 #include <filesystem>
 
 using platform::Error;
 using platform::FileSystem;
+using platform::FirstLineLimit;
+using win32platform::UniqueHandle;
 using win32platform::Win32FileSystem;
 
 namespace {
@@ -83,6 +89,102 @@ TEST_P(FirstLine, IsCutAtTheFirstLineBreak)
 }
 
 INSTANTIATE_TEST_SUITE_P(Win32Files, FirstLine, testing::ValuesIn(LineCases), RowName());
+
+// A line past the bound is cut at it, and never inside a character: a
+// character of several bytes in this run's code page (one byte, '?', where
+// it has no such character) put where the bound falls.
+struct CutCase
+{
+    const char *name;
+    std::size_t shift; // where the character starts, past the last place it fits whole
+};
+
+const CutCase CutCases[] = {
+    {"character ending at the bound", 0},
+    {"character across the bound", 1},
+};
+
+class CutAtTheBound : public testing::TestWithParam<CutCase> {};
+
+TEST_P(CutAtTheBound, KeepsOnlyWholeCharacters)
+{
+    const unsigned codePage = GetACP();
+    const std::string character = win32platform::encodeCodePage(u"\u3042", codePage);
+    const std::size_t before = FirstLineLimit - character.size() + GetParam().shift;
+    const std::string x(before, 'x');
+    ScratchFolder folder;
+    const std::wstring path = folder.file(L"MI.zorvi");
+    ASSERT_TRUE(writeFile(path, x + character + "tail\r\nsecond"));
+    const std::string kept = before + character.size() <= FirstLineLimit ? x + character : x;
+    Win32FileSystem files;
+    EXPECT_EQ(files.readFirstLine(utf16(path)), win32platform::decodeCodePage(kept, codePage))
+        << "code page " << codePage;
+}
+
+INSTANTIATE_TEST_SUITE_P(Win32Files, CutAtTheBound, testing::ValuesIn(CutCases), RowName());
+
+// What the cut lines above do not reach in any code page.
+struct WholeCharactersCase
+{
+    const char *name;
+    unsigned codePage;
+    std::string bytes;
+    std::size_t whole;
+};
+
+const WholeCharactersCase WholeCharactersCases[] = {
+    {"932 trail byte that looks like a lead byte", 932, "\x82\x82\x82\x82", 4},
+    {"65001 four-byte character whole", 65001, "a\xF0\x9F\x98\x80", 5},
+    {"65001 stray continuation byte", 65001, "a\xC3\xA1\x81", 4},
+};
+
+class WholeCharacters : public testing::TestWithParam<WholeCharactersCase> {};
+
+TEST_P(WholeCharacters, EndsBetweenTwoCharacters)
+{
+    EXPECT_EQ(win32platform::wholeCharactersLength(GetParam().bytes, GetParam().codePage), GetParam().whole);
+}
+
+INSTANTIATE_TEST_SUITE_P(Win32Files, WholeCharacters, testing::ValuesIn(WholeCharactersCases), RowName());
+
+// A 2 GB file with no line break after a record's start, sparse so that it
+// costs no disk: only the bound is read, and the reading's memory stays
+// within a few megabytes, where a reader of the whole line would take
+// gigabytes.
+TEST(Win32Files, AHugeFileCostsOnlyTheBound)
+{
+    ScratchFolder folder;
+    const std::wstring path = folder.file(L"MI.zorvi");
+    const std::string record = "k;d;Ana;";
+    {
+        const UniqueHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr));
+        ASSERT_TRUE(file);
+        DWORD written = 0;
+        ASSERT_TRUE(WriteFile(file.get(), record.data(), DWORD(record.size()), &written, nullptr));
+        DWORD returned = 0;
+        // Where the file system has no sparse files, the rest is zeros all the same.
+        DeviceIoControl(file.get(), FSCTL_SET_SPARSE, nullptr, 0, nullptr, 0, &returned, nullptr);
+        LARGE_INTEGER end;
+        end.QuadPart = 2LL * 1024 * 1024 * 1024;
+        ASSERT_TRUE(SetFilePointerEx(file.get(), end, nullptr, FILE_BEGIN));
+        ASSERT_TRUE(SetEndOfFile(file.get()));
+    }
+    PROCESS_MEMORY_COUNTERS before{};
+    ASSERT_TRUE(GetProcessMemoryInfo(GetCurrentProcess(), &before, sizeof before));
+
+    Win32FileSystem files;
+    const std::u16string line = files.readFirstLine(utf16(path));
+
+    PROCESS_MEMORY_COUNTERS after{};
+    ASSERT_TRUE(GetProcessMemoryInfo(GetCurrentProcess(), &after, sizeof after));
+    EXPECT_EQ(line.size(), FirstLineLimit);
+    EXPECT_TRUE(line.starts_with(u"k;d;Ana;"));
+    // The peak is the whole process's so far: one the earlier tests reached
+    // counts as the start.
+    constexpr SIZE_T FewMegabytes = 16 * 1024 * 1024;
+    EXPECT_LE(after.PeakWorkingSetSize, before.PeakWorkingSetSize + FewMegabytes)
+        << "working set at the start " << before.WorkingSetSize << ", peak after " << after.PeakWorkingSetSize;
+}
 
 TEST(Win32Files, AFolderIsNotRead)
 {

@@ -77,13 +77,27 @@ qsizetype lineBreakIn(const char *data, qsizetype size)
 }
 
 // Room for the whole of a file of this size, and one byte more to see its
-// end without another allocation; a size the file may not really have (it
-// can grow or shrink meanwhile) is kept within bounds.
-qsizetype initialCapacity(off_t fileSize)
+// end, but never more than the line may take: the size is only a hint (the
+// file can grow or shrink meanwhile, and a sparse file claims gigabytes).
+qsizetype bufferSize(off_t fileSize)
 {
     constexpr off_t Smallest = 4 * 1024;
-    constexpr off_t Largest = 64 * 1024 * 1024;
+    constexpr off_t Largest = off_t(platform::FirstLineLimit);
     return qsizetype(std::clamp(fileSize + 1, Smallest, Largest));
+}
+
+// Where a line cut after size bytes ends without splitting a UTF-8
+// character: before the last character if its bytes run past the cut.
+qsizetype characterBoundary(const char *data, qsizetype size)
+{
+    for (qsizetype back = 1; back <= 4 && back <= size; ++back) {
+        const auto byte = static_cast<unsigned char>(data[size - back]);
+        if ((byte & 0xC0) == 0x80)
+            continue;
+        const qsizetype length = byte >= 0xF0 ? 4 : byte >= 0xE0 ? 3 : byte >= 0xC0 ? 2 : 1;
+        return length > back ? size - back : size;
+    }
+    return size;
 }
 
 } // namespace
@@ -135,14 +149,16 @@ std::u16string LocalFileSystem::readFirstLine(const std::u16string &path)
     if (!S_ISREG(info.st_mode))
         throw Error::fromNumber(Error::PathFileAccessError, std::u16string(Source));
 
-    // Read straight into one buffer the size of the file (within reason), so
-    // that a long line is neither copied nor reallocated on its way in.
-    QByteArray line(initialCapacity(info.st_size), Qt::Uninitialized);
+    // Read straight into one buffer, so that a long line is neither copied
+    // nor reallocated on its way in; what lies past the limit is never read.
+    constexpr auto Limit = qsizetype(platform::FirstLineLimit);
+    QByteArray line(bufferSize(info.st_size), Qt::Uninitialized);
     qsizetype filled = 0;
     bool sawAnything = false;
-    for (;;) {
+    bool lineEnded = false;
+    while (!lineEnded && filled < Limit) {
         if (filled == line.size())
-            line.resize(line.size() * 2);
+            line.resize(std::min(line.size() * 2, Limit));
         // In steps, so that a short first line in a long file stops the
         // reading early; the part of the buffer never read into costs nothing.
         const qsizetype step = std::min<qsizetype>(line.size() - filled, 256 * 1024);
@@ -156,12 +172,13 @@ std::u16string LocalFileSystem::readFirstLine(const std::u16string &path)
             break;
         sawAnything = true;
         const qsizetype end = lineBreakIn(line.constData() + filled, got);
-        filled += end < 0 ? got : end;
-        if (end >= 0)
-            break;
+        lineEnded = end >= 0;
+        filled += lineEnded ? end : got;
     }
     if (!sawAnything)
         throw Error::fromNumber(Error::InputPastEndOfFile, std::u16string(Source));
+    if (!lineEnded && filled == Limit)
+        filled = characterBoundary(line.constData(), filled);
 
     return decodeLocalText(QByteArrayView(line.constData(), filled));
 }

@@ -6,6 +6,7 @@
 
 #include <cerrno>
 #include <memory>
+#include <vector>
 
 #include <netdb.h>
 #include <sys/socket.h>
@@ -84,10 +85,21 @@ std::string SystemNetwork::encode(std::u16string_view text) const
 void SystemNetwork::sendDatagram(const std::u16string &host, std::uint16_t port, const std::string &payload)
 {
     const AddressList addresses = resolve(host, port);
-    // A name may stand for addresses of both families; the first one the
-    // system takes gets the datagram, and only that one.
-    int lastError = 0;
+    // The messaging system's peers listen on IPv4, and a name with addresses
+    // of both families (localhost among them) lists its IPv6 one first: the
+    // IPv4 addresses are tried first, each family in the system's order. The
+    // first address that takes the datagram gets it, and only that one.
+    std::vector<const addrinfo *> ordered;
     for (const addrinfo *address = addresses.get(); address; address = address->ai_next) {
+        if (address->ai_family == AF_INET)
+            ordered.push_back(address);
+    }
+    for (const addrinfo *address = addresses.get(); address; address = address->ai_next) {
+        if (address->ai_family != AF_INET)
+            ordered.push_back(address);
+    }
+    int lastError = 0;
+    for (const addrinfo *address : ordered) {
         lastError = sendTo(*address, payload);
         if (lastError == 0)
             return;

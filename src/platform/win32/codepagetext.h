@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -15,5 +16,11 @@ std::u16string decodeCodePage(std::string_view bytes, unsigned codePage);
 // A character the code page lacks becomes the code page's default
 // character ('?'), never a look-alike that would change the text's sense.
 std::string encodeCodePage(std::u16string_view text, unsigned codePage);
+
+// How many of the bytes make whole characters of the code page: a line cut
+// at a fixed length ends before a character the cut went through (a lead
+// byte without its trail byte, the first bytes of a UTF-8 sequence), not in
+// a replacement character the sender never wrote.
+std::size_t wholeCharactersLength(std::string_view bytes, unsigned codePage);
 
 } // namespace win32platform

@@ -149,13 +149,16 @@ std::u16string Win32FileSystem::readFirstLine(const std::u16string &path)
     LARGE_INTEGER size{};
     GetFileSizeEx(file.get(), &size);
     // Room for a short file whole, and one byte more to see its end; a long
-    // line grows the buffer as it comes.
-    std::string line(std::size_t(std::clamp<LONGLONG>(size.QuadPart + 1, 4 * 1024, 1024 * 1024)), '\0');
+    // line grows the buffer as it comes, up to the bound and no further,
+    // whatever size the file claims (a sparse file claims gigabytes).
+    constexpr std::size_t Limit = platform::FirstLineLimit;
+    std::string line(std::size_t(std::clamp<LONGLONG>(size.QuadPart + 1, 4 * 1024, LONGLONG(Limit))), '\0');
     std::size_t filled = 0;
     bool sawAnything = false;
-    for (;;) {
+    bool lineEnded = false;
+    while (!lineEnded && filled < Limit) {
         if (filled == line.size())
-            line.resize(line.size() * 2);
+            line.resize(std::min(line.size() * 2, Limit));
         // In steps, so that a short first line in a long file stops the
         // reading early.
         const DWORD step = DWORD(std::min<std::size_t>(line.size() - filled, 256 * 1024));
@@ -166,14 +169,16 @@ std::u16string Win32FileSystem::readFirstLine(const std::u16string &path)
             break;
         sawAnything = true;
         const std::optional<std::size_t> end = lineBreakIn(line.data() + filled, got);
+        lineEnded = end.has_value();
         filled += end.value_or(got);
-        if (end)
-            break;
     }
-    line.resize(filled);
     if (!sawAnything)
         throw Error::fromNumber(Error::InputPastEndOfFile);
-    return decodeCodePage(line, GetACP());
+    const unsigned codePage = GetACP();
+    if (!lineEnded && filled == Limit)
+        filled = wholeCharactersLength(std::string_view(line.data(), filled), codePage);
+    line.resize(filled);
+    return decodeCodePage(line, codePage);
 }
 
 void Win32FileSystem::deleteFile(const std::u16string &path)

@@ -9,8 +9,8 @@
 namespace win32platform {
 
 // Files through the Windows API: the module's own path, attributes, and the
-// notification read with CreateFileW and ReadFile, decoded from the ANSI
-// code page.
+// notification's first line read with CreateFileW and ReadFile, up to the
+// bound, and decoded from the ANSI code page.
 class Win32FileSystem final : public platform::FileSystem
 {
 public:

@@ -7,8 +7,10 @@
 #include <winsock2.h>
 #include <ws2tcpip.h>
 
+#include <algorithm>
 #include <climits>
 #include <memory>
+#include <vector>
 
 namespace win32platform {
 
@@ -66,6 +68,21 @@ AddressList resolve(const std::u16string &host, std::uint16_t port)
     return AddressList(list);
 }
 
+// The IPv4 addresses first, then the rest, each in the system's order. The
+// messaging system's peers listen on IPv4; the system would put ::1 before
+// 127.0.0.1 for "localhost", and a datagram sent where nobody listens is
+// still sent, so the answer would be lost without an error. A name with
+// IPv6 addresses only keeps them all.
+std::vector<const ADDRINFOW *> inSendingOrder(const ADDRINFOW *list)
+{
+    std::vector<const ADDRINFOW *> addresses;
+    for (; list; list = list->ai_next)
+        addresses.push_back(list);
+    std::stable_partition(addresses.begin(), addresses.end(),
+                          [](const ADDRINFOW *address) { return address->ai_family == AF_INET; });
+    return addresses;
+}
+
 // One socket per datagram, closed as soon as the datagram is with the system.
 int sendTo(const ADDRINFOW &address, const std::string &payload)
 {
@@ -111,7 +128,7 @@ void Win32Network::sendDatagram(const std::u16string &host, std::uint16_t port, 
     // A name may stand for addresses of both families; the first one the
     // system takes gets the datagram, and only that one.
     int lastError = 0;
-    for (const ADDRINFOW *address = addresses.get(); address; address = address->ai_next) {
+    for (const ADDRINFOW *address : inSendingOrder(addresses.get())) {
         lastError = sendTo(*address, payload);
         if (lastError == 0)
             return;

@@ -4,8 +4,9 @@
 
 namespace win32platform {
 
-// Datagrams through Winsock 2, one socket for each, the text in the ANSI
-// code page. Winsock is started with the first datagram.
+// Datagrams through Winsock 2, one socket for each, to a name's IPv4
+// address first, the text in the ANSI code page. Winsock is started with
+// the first datagram.
 class Win32Network final : public platform::Network
 {
 public:
