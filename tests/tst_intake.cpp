@@ -402,6 +402,42 @@ private slots:
         QVERIFY(!QFileInfo::exists(notification()));
     }
 
+    // Several runs started at once on one notification: the first to read
+    // it claims it, and another finds it refused (no window, nothing
+    // deleted) while the first lives and before it deletes the file.
+    void oneRunClaimsTheFile_data()
+    {
+        QTest::addColumn<QString>("first");
+        QTest::addColumn<int>("secondFails"); // 0: the second reads the line
+
+        QTest::newRow("the first holds it") << "holds" << int(platform::Error::FileAlreadyOpen);
+        QTest::newRow("the first has ended") << "ended" << 0;
+        QTest::newRow("the first has deleted it") << "deleted" << int(platform::Error::FileNotFound);
+    }
+
+    void oneRunClaimsTheFile()
+    {
+        QFETCH(QString, first);
+        QFETCH(int, secondFails);
+        writeNotification(NineFields + "\r\n");
+        const std::u16string path = qtplatform::toU16String(notification());
+        auto firstRun = std::make_unique<qtplatform::LocalFileSystem>();
+        QCOMPARE(firstRun->readFirstLine(path), qtplatform::toU16String(QString::fromUtf8(NineFields)));
+        if (first == "ended")
+            firstRun.reset();
+        else if (first == "deleted")
+            firstRun->deleteFile(path);
+
+        qtplatform::LocalFileSystem secondRun;
+        try {
+            QCOMPARE(secondRun.readFirstLine(path), qtplatform::toU16String(QString::fromUtf8(NineFields)));
+            QCOMPARE(0, secondFails);
+        } catch (const platform::Error &error) {
+            QCOMPARE(error.number(), secondFails);
+        }
+        QCOMPARE(QFileInfo::exists(notification()), first != "deleted");
+    }
+
     // What may happen at the moment of the deletion: the messaging system
     // renames the next notification into place (deleting by name alone would
     // lose it unseen), or the system refuses the deletion (the message shown

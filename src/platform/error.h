@@ -19,6 +19,8 @@ public:
         SubscriptOutOfRange = 9,
         TypeMismatch = 13,
         FileNotFound = 53,
+        // Another run of the program has claimed the file for itself.
+        FileAlreadyOpen = 55,
         DeviceIOError = 57,
         InputPastEndOfFile = 62,
         PermissionDenied = 70,

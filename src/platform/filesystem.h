@@ -43,6 +43,10 @@ public:
     // on an empty file (a file read whole, with no record in it); any other
     // failure means the file could not be opened or read. Fails on anything
     // that is not a regular file; never blocks.
+    // The read claims the file for this run until the run ends or deletes
+    // it: another run that reads the same file meanwhile, or that reaches it
+    // only after this run has deleted it, fails with FileAlreadyOpen, so
+    // that one notification is shown by one run only.
     virtual std::u16string readFirstLine(const std::u16string &path) = 0;
     // Deletes the file at path. Once the file there has been read, only that
     // same file is deleted: one put in its place since (a newer

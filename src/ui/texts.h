@@ -55,6 +55,8 @@ constexpr std::u16string_view errorDescription(std::int32_t number)
         return u"No coinciden los tipos";
     case 53:
         return u"No se ha encontrado el archivo";
+    case 55:
+        return u"El archivo ya está abierto";
     case 57:
         return u"Error de E/S en el dispositivo";
     case 62:

@@ -111,6 +111,7 @@ const IntakeCase IntakeCases[] = {
     {"the read fails with an I/O error", Nine, readFailsWith<Error::DeviceIOError>, Found, true, false},
     {"no memory for the read", Nine, readFailsWith<Error::OutOfMemory>, Found, true, false},
     {"too many open files", Nine, readFailsWith<Error::PathFileAccessError>, Found, true, false},
+    {"another run has claimed the file", Nine, readFailsWith<Error::FileAlreadyOpen>, Found, true, false},
     {"the file is gone before the read", Nine,
      [](FakePlatform &p) { p.files.beforeRead = [&p] { p.files.files.clear(); }; }, Found, false, false},
     {"loading the window fails", Nine,

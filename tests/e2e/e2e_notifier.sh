@@ -487,6 +487,80 @@ else
     pass "fewer than nine fields: the notification file is deleted"
 fi
 
+# --- several runs on one notification ----------------------------------------
+
+# The messaging system may start the notifier several times on one
+# notification; E2E_CONCURRENT_RUNS sets how many (fewer where each run pays
+# an emulator's start-up).
+readonly CONCURRENT_RUNS=${E2E_CONCURRENT_RUNS:-20}
+echo "== $CONCURRENT_RUNS notifiers at once on one notification"
+new_case
+printf '%s\r\n' "$NINE_FIELDS" > "$case_dir/MI.zorvi"
+run_pids=()
+for ((run = 0; run < CONCURRENT_RUNS; run++)); do
+    start_notifier
+    run_pids+=("$notifier_pid")
+done
+# count_ended_runs: sets ended_runs to how many of the runs have ended, and
+# notifier_pid to one that has not.
+ended_runs=0
+count_ended_runs() {
+    local pid
+    ended_runs=0
+    for pid in "${run_pids[@]}"; do
+        if alive "$pid"; then notifier_pid=$pid; else ended_runs=$((ended_runs + 1)); fi
+    done
+}
+# Every run but one has ended and that one has its window up: any further
+# window would be up by now.
+all_but_one_ended_and_mapped() {
+    count_ended_runs
+    ((ended_runs == CONCURRENT_RUNS - 1)) && find_notifier_window
+}
+if wait_for $((CONCURRENT_RUNS * SLOW_MS)) all_but_one_ended_and_mapped; then
+    pass "$CONCURRENT_RUNS runs: all but one end, and one window is mapped"
+else
+    fail "$CONCURRENT_RUNS runs: $ended_runs runs have ended"
+fi
+windows=0
+for window in $(xdotool search --onlyvisible --name '^Mensaje' 2> /dev/null); do
+    if [[ $(window_title "$window") == "$TITLE" ]]; then
+        windows=$((windows + 1))
+    fi
+done
+if ((windows == 1)); then
+    pass "$CONCURRENT_RUNS runs: exactly one window titled '$TITLE'"
+else
+    fail "$CONCURRENT_RUNS runs: $windows windows titled '$TITLE'"
+fi
+if wait_for "$SLOW_MS" test ! -e "$case_dir/MI.zorvi"; then
+    pass "$CONCURRENT_RUNS runs: the notification file is deleted"
+else
+    fail "$CONCURRENT_RUNS runs: the notification file is still there"
+fi
+# The others' statuses: the one with the window is checked as it closes.
+count_ended_runs
+shown_pid=
+if ((ended_runs < CONCURRENT_RUNS)) && find_notifier_window; then
+    shown_pid=$notifier_pid
+    close_by_escape "$CONCURRENT_RUNS runs"
+fi
+statuses=()
+for pid in "${run_pids[@]}"; do
+    [[ $pid == "$shown_pid" ]] && continue
+    wait_exit "$pid" "$SLOW_MS" || { kill "$pid" 2> /dev/null || true; }
+    statuses+=("${exit_status:-running}")
+done
+if [[ " ${statuses[*]} " =~ ^( 0)+\ $ ]]; then
+    pass "$CONCURRENT_RUNS runs: the ${#statuses[@]} others end silently with status 0"
+else
+    fail "$CONCURRENT_RUNS runs: the others end with ${statuses[*]}"
+fi
+if [[ -s $case_dir/stdout || -s $case_dir/stderr ]]; then
+    fail "$CONCURRENT_RUNS runs: a run prints something"
+    show_output
+fi
+
 # --- markup in the message ---------------------------------------------------
 
 echo "== a message that looks like markup"

@@ -11,6 +11,7 @@
 #include <winioctl.h>
 
 #include <filesystem>
+#include <memory>
 
 using platform::Error;
 using platform::FileSystem;
@@ -270,6 +271,47 @@ TEST(Win32Files, DeletesOnlyTheFileThatWasRead)
         }
     }
 }
+
+// Several runs started at once on one notification: the first to read it
+// claims it, and another finds it refused while the first lives and before
+// it deletes the file.
+struct ClaimCase
+{
+    const char *name;
+    const char *first; // what the first run does after its read
+    int secondFails;   // 0: the second reads the line
+};
+
+const ClaimCase ClaimCases[] = {
+    {"the first holds it", "holds", Error::FileAlreadyOpen},
+    {"the first has ended", "ended", 0},
+    {"the first has deleted it", "deleted", Error::FileNotFound},
+};
+
+class OneRunClaimsTheFile : public testing::TestWithParam<ClaimCase> {};
+
+TEST_P(OneRunClaimsTheFile, RefusesItToAnother)
+{
+    const std::string first = GetParam().first;
+    ScratchFolder folder;
+    const std::wstring path = folder.file(L"MI.zorvi");
+    ASSERT_TRUE(writeFile(path, "k;d;Ana\r\n"));
+    auto firstRun = std::make_unique<Win32FileSystem>();
+    EXPECT_EQ(firstRun->readFirstLine(utf16(path)), u"k;d;Ana");
+    if (first == "ended")
+        firstRun.reset();
+    else if (first == "deleted")
+        firstRun->deleteFile(utf16(path));
+
+    Win32FileSystem secondRun;
+    if (GetParam().secondFails)
+        EXPECT_EQ(raisedNumber([&] { secondRun.readFirstLine(utf16(path)); }), GetParam().secondFails);
+    else
+        EXPECT_EQ(secondRun.readFirstLine(utf16(path)), u"k;d;Ana");
+    EXPECT_EQ(fileIsThere(path), first != "deleted");
+}
+
+INSTANTIATE_TEST_SUITE_P(Win32Files, OneRunClaimsTheFile, testing::ValuesIn(ClaimCases), RowName());
 
 TEST(Win32Files, AReadOnlyFileStays)
 {

@@ -10,7 +10,9 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <utility>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -59,10 +61,35 @@ public:
     FileDescriptor(const FileDescriptor &) = delete;
     FileDescriptor &operator=(const FileDescriptor &) = delete;
     int get() const { return m_fd; }
+    // The descriptor is the caller's to close from now on.
+    int release() { return std::exchange(m_fd, -1); }
 
 private:
     int m_fd;
 };
+
+Error alreadyClaimed()
+{
+    return Error::fromNumber(Error::FileAlreadyOpen, std::u16string(Source));
+}
+
+// Takes the file for this run: several notifiers started at once on one
+// notification must show it once. The lock lives as long as the descriptor
+// and ends with the process, however it ends. A run that locks the file only
+// after its owner deleted it, or after a newer one was renamed over it,
+// holds a file that no longer is the notification.
+void claim(int fd, const QByteArray &name, const struct stat &opened)
+{
+    while (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        if (errno == EWOULDBLOCK)
+            throw alreadyClaimed();
+        if (errno != EINTR)
+            throw errorFromErrno(errno);
+    }
+    struct stat atPath;
+    if (::stat(name.constData(), &atPath) != 0 || atPath.st_dev != opened.st_dev || atPath.st_ino != opened.st_ino)
+        throw alreadyClaimed();
+}
 
 // memchr scans many bytes a step; a message of a megabyte is otherwise
 // millions of comparisons.
@@ -102,6 +129,18 @@ qsizetype characterBoundary(const char *data, qsizetype size)
 
 } // namespace
 
+LocalFileSystem::~LocalFileSystem()
+{
+    releaseClaim();
+}
+
+void LocalFileSystem::releaseClaim()
+{
+    if (m_claim >= 0)
+        ::close(m_claim);
+    m_claim = -1;
+}
+
 std::u16string LocalFileSystem::executableDirectory() const
 {
     // /proc/self/exe names the binary itself, whatever the working directory
@@ -139,7 +178,11 @@ std::u16string LocalFileSystem::readFirstLine(const std::u16string &path)
 {
     // Non-blocking, so that a FIFO swapped in after the existence test cannot
     // hang the program; it is refused below as not being a regular file.
-    FileDescriptor file(::open(encodedPath(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+    // One claim at a time: a claim this run still held would refuse it the
+    // same file.
+    releaseClaim();
+    const QByteArray name = encodedPath(path);
+    FileDescriptor file(::open(name.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
     if (file.get() < 0)
         throw errorFromErrno(errno);
     struct stat info;
@@ -148,6 +191,11 @@ std::u16string LocalFileSystem::readFirstLine(const std::u16string &path)
     m_lastRead = FileIdentity{path, info.st_dev, info.st_ino};
     if (!S_ISREG(info.st_mode))
         throw Error::fromNumber(Error::PathFileAccessError, std::u16string(Source));
+    claim(file.get(), name, info);
+    // Kept whatever the read gives: a record found wanting is dropped by this
+    // run alone, too.
+    m_claim = file.release();
+    const int fd = m_claim;
 
     // Read straight into one buffer, so that a long line is neither copied
     // nor reallocated on its way in; what lies past the limit is never read.
@@ -162,7 +210,7 @@ std::u16string LocalFileSystem::readFirstLine(const std::u16string &path)
         // In steps, so that a short first line in a long file stops the
         // reading early; the part of the buffer never read into costs nothing.
         const qsizetype step = std::min<qsizetype>(line.size() - filled, 256 * 1024);
-        const ssize_t got = ::read(file.get(), line.data() + filled, size_t(step));
+        const ssize_t got = ::read(fd, line.data() + filled, size_t(step));
         if (got < 0) {
             if (errno == EINTR)
                 continue;
@@ -194,6 +242,10 @@ void LocalFileSystem::deleteFile(const std::u16string &path)
         return;
     if (::unlink(name.constData()) != 0)
         throw errorFromErrno(errno);
+    // A run that opened the file before it went finds it gone once it holds
+    // the lock: nothing is left to guard.
+    if (m_lastRead && m_lastRead->path == path)
+        releaseClaim();
 }
 
 } // namespace qtplatform

@@ -14,6 +14,9 @@ namespace qtplatform {
 class LocalFileSystem : public platform::FileSystem
 {
 public:
+    LocalFileSystem() = default;
+    ~LocalFileSystem() override;
+
     std::u16string executableDirectory() const override;
     char16_t pathSeparator() const override { return u'/'; }
     bool fileExists(const std::u16string &path, Selector selector) const override;
@@ -27,8 +30,13 @@ private:
         dev_t device = 0;
         ino_t inode = 0;
     };
+    void releaseClaim();
+
     // The file the last read opened, as the system identifies it.
     std::optional<FileIdentity> m_lastRead;
+    // The descriptor of the file the last read claimed, open, and so holding
+    // its lock, until the file is deleted or the run ends.
+    int m_claim = -1;
 };
 
 } // namespace qtplatform

@@ -18,6 +18,13 @@ public:
     UniqueHandle &operator=(const UniqueHandle &) = delete;
 
     HANDLE get() const { return m_handle; }
+    // The handle is the caller's to close from now on.
+    HANDLE release()
+    {
+        const HANDLE handle = m_handle;
+        m_handle = nullptr;
+        return handle;
+    }
     explicit operator bool() const { return m_handle != nullptr && m_handle != INVALID_HANDLE_VALUE; }
 
 private:

@@ -9,6 +9,8 @@
 
 #include <algorithm>
 #include <cstring>
+#include <cwchar>
+#include <utility>
 
 namespace win32platform {
 
@@ -83,6 +85,41 @@ std::optional<std::size_t> lineBreakIn(const char *data, std::size_t size)
 
 } // namespace
 
+// Takes the file for this run: several notifiers started at once on one
+// notification must show it once. The claim is a mutex named after the
+// file's identity, which lives until this run deletes the file or ends,
+// however it ends; the file itself stays open only for the read, since an
+// open file could not be replaced by the next notification. A run that
+// claims the file only after its owner deleted it holds a file pending
+// deletion, which no longer is the notification.
+void Win32FileSystem::claim(HANDLE file, const FileIdentity &identity)
+{
+    wchar_t name[64];
+    swprintf(name, 64, L"Local\\notificador-%08lx-%016llx", static_cast<unsigned long>(identity.volumeSerial),
+             static_cast<unsigned long long>(identity.fileIndex));
+    UniqueHandle mutex(CreateMutexW(nullptr, FALSE, name));
+    if (!mutex)
+        throw fileError(GetLastError());
+    if (GetLastError() == ERROR_ALREADY_EXISTS)
+        throw Error::fromNumber(Error::FileAlreadyOpen);
+    FILE_STANDARD_INFO standard{};
+    if (!GetFileInformationByHandleEx(file, FileStandardInfo, &standard, sizeof standard))
+        throw fileError(GetLastError());
+    if (standard.DeletePending)
+        throw Error::fromNumber(Error::FileAlreadyOpen);
+    m_claim = mutex.release();
+}
+
+Win32FileSystem::~Win32FileSystem()
+{
+    releaseClaim();
+}
+
+void Win32FileSystem::releaseClaim()
+{
+    UniqueHandle(std::exchange(m_claim, nullptr));
+}
+
 std::u16string Win32FileSystem::executableDirectory() const
 {
     // The module's own path, whatever the working directory or the command
@@ -134,6 +171,7 @@ std::u16string Win32FileSystem::readFirstLine(const std::u16string &path)
     // Shared for deletion, so the messaging system can rename the next
     // notification into place meanwhile; not for writing, so a file still
     // being written is not read half-way.
+    releaseClaim();
     const UniqueHandle file(CreateFileW(systemPath(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE,
                                         nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
     if (!file)
@@ -142,10 +180,11 @@ std::u16string Win32FileSystem::readFirstLine(const std::u16string &path)
     if (GetFileType(file.get()) != FILE_TYPE_DISK)
         throw Error::fromNumber(Error::PathFileAccessError);
     DWORD attributes = 0;
-    m_lastRead = FileRead{path, identityOf(file.get(), &attributes)};
+    const FileIdentity identity = identityOf(file.get(), &attributes);
+    m_lastRead = FileRead{path, identity};
     if (attributes & FILE_ATTRIBUTE_DIRECTORY)
         throw Error::fromNumber(Error::PathFileAccessError);
-
+    claim(file.get(), identity);
     LARGE_INTEGER size{};
     GetFileSizeEx(file.get(), &size);
     // Room for a short file whole, and one byte more to see its end; a long
@@ -213,6 +252,9 @@ void Win32FileSystem::deleteFile(const std::u16string &path)
     FILE_DISPOSITION_INFO disposition{TRUE};
     if (!SetFileInformationByHandle(entry.get(), FileDispositionInfo, &disposition, sizeof disposition))
         throw fileError(GetLastError());
+    // The name goes only when the last handle to the file closes; until
+    // then a newer notification could not be renamed into its place.
+    releaseClaim();
 }
 
 } // namespace win32platform

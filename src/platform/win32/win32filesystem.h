@@ -14,6 +14,9 @@ namespace win32platform {
 class Win32FileSystem final : public platform::FileSystem
 {
 public:
+    Win32FileSystem() = default;
+    ~Win32FileSystem() override;
+
     std::u16string executableDirectory() const override;
     char16_t pathSeparator() const override { return u'\\'; }
     // Hidden and system files count as absent under either selector.
@@ -35,7 +38,13 @@ private:
         std::u16string path;
         FileIdentity identity;
     };
+    void claim(void *file, const FileIdentity &identity);
+    void releaseClaim();
+
     std::optional<FileRead> m_lastRead;
+    // The claim on the file the last read took, held until the file is
+    // deleted or the run ends.
+    void *m_claim = nullptr;
 };
 
 } // namespace win32platform
