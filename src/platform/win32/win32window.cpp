@@ -145,41 +145,41 @@ void Win32Window::createControls(const platform::WindowLayout &layout)
 {
     const HINSTANCE instance = GetModuleHandleW(nullptr);
     m_controls.reserve(layout.controls.size());
-    for (const platform::Control &spec : layout.controls) {
+    for (const platform::Control &designed : layout.controls) {
         Control &control = m_controls.emplace_back();
-        control.layout = spec;
-        control.layout.font = spec.font.value_or(layout.font);
+        control.layout = designed;
+        control.layout.font = designed.font.value_or(layout.font);
         control.fontFamily = wide(control.layout.font->family);
         // The control's identifier is its place in the layout, counted from 1.
         const auto id = reinterpret_cast<HMENU>(static_cast<INT_PTR>(m_controls.size()));
-        switch (spec.kind) {
+        switch (designed.kind) {
         case ControlKind::Label:
-            control.window = CreateWindowExW(0, L"STATIC", shownCaption(spec.text).c_str(),
+            control.window = CreateWindowExW(0, L"STATIC", shownCaption(designed.text).c_str(),
                                              WS_CHILD | WS_VISIBLE | SS_NOPREFIX
-                                                 | (spec.wordWrap ? SS_LEFT | SS_EDITCONTROL : SS_LEFTNOWORDWRAP),
+                                                 | (designed.wordWrap ? SS_LEFT | SS_EDITCONTROL : SS_LEFTNOWORDWRAP),
                                              0, 0, 0, 0, m_window, id, instance, nullptr);
             break;
         case ControlKind::TextBox:
-            control.window = CreateWindowExW(0, L"EDIT", wide(spec.text).c_str(),
+            control.window = CreateWindowExW(0, L"EDIT", wide(designed.text).c_str(),
                                              WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_LEFT | ES_AUTOHSCROLL, 0, 0, 0, 0,
                                              m_window, id, instance, nullptr);
             if (control.window) {
-                if (spec.maxLength > 0)
-                    SendMessageW(control.window, EM_SETLIMITTEXT, WPARAM(spec.maxLength), 0);
+                if (designed.maxLength > 0)
+                    SendMessageW(control.window, EM_SETLIMITTEXT, WPARAM(designed.maxLength), 0);
                 SetWindowLongPtrW(control.window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
                 control.textBoxProcedure = reinterpret_cast<WNDPROC>(
                     SetWindowLongPtrW(control.window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&textBoxProcedure)));
             }
             break;
         case ControlKind::Picture:
-            control.picture = loadPicture(spec.picture);
+            control.picture = loadPicture(designed.picture);
             break;
         case ControlKind::Socket:
         case ControlKind::Rectangle:
         case ControlKind::Line:
             break;
         }
-        if ((spec.kind == ControlKind::Label || spec.kind == ControlKind::TextBox) && !control.window)
+        if ((designed.kind == ControlKind::Label || designed.kind == ControlKind::TextBox) && !control.window)
             throw platform::Error::fromNumber(platform::Error::OutOfMemory);
     }
 }
@@ -378,15 +378,15 @@ void Win32Window::paint()
     const int width = lineWidth(m_dpi);
     // The bottommost first: each control covers those below it.
     for (auto control = m_controls.rbegin(); control != m_controls.rend(); ++control) {
-        const platform::Control &spec = control->layout;
-        const RECT rect = pixelRect(spec.rect, m_dpi);
-        switch (spec.kind) {
+        const platform::Control &designed = control->layout;
+        const RECT rect = pixelRect(designed.rect, m_dpi);
+        switch (designed.kind) {
         case ControlKind::Rectangle:
-            drawRectangle(dc, rect, spec.fill, spec.border, width);
+            drawRectangle(dc, rect, designed.fill, designed.border, width);
             break;
         case ControlKind::Line:
             drawLine(dc, {rect.left, rect.top}, {rect.right, rect.bottom},
-                     colourRef(spec.foreground.value_or(platform::SystemColour::ButtonText)), width);
+                     colourRef(designed.foreground.value_or(platform::SystemColour::ButtonText)), width);
             break;
         case ControlKind::Picture:
             if (control->picture.icon.get()) {
