@@ -9,6 +9,7 @@ packages=(
     fonts-wine
     xvfb openbox xdotool x11-utils x11-xserver-utils imagemagick
     python3 binutils-mingw-w64-x86-64 desktop-file-utils
+    dbus at-spi2-core python3-pyatspi  # tests/atspi: what a screen reader reads
     # The Windows build (MinGW-w64) and its tests under Wine.
     g++-mingw-w64-x86-64-posix mingw-w64-tools wine wine64
     # fuzz/run.sh: clang, and its sanitizer and libFuzzer run-times (only

@@ -69,6 +69,12 @@ struct Control
     int maxLength = 0;            // a text box's limit, in UTF-16 units
     bool wordWrap = false;        // a label that breaks its caption into lines
     std::u16string_view picture{}; // the image's name among the program's resources
+    // What assistive technology calls a control that shows no caption of
+    // its own to name it (an edit box), or nothing.
+    std::u16string_view accessibleName{};
+    // Whether the control's caption is part of what the window announces
+    // it holds when it appears.
+    bool describesWindow = false;
 };
 
 struct WindowLayout

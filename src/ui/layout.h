@@ -41,7 +41,7 @@ inline constexpr Font WindowFont{u"Tahoma", 8.25, 400};
 
 inline constexpr std::array<Control, 11> PrincipalControls{{
     {.name = u"Text1", .kind = ControlKind::TextBox, .rect = {150, 1740, 5415, 255}, .text = texts::HintText,
-     .foreground = Grey128, .maxLength = Text1MaxLength},
+     .foreground = Grey128, .maxLength = Text1MaxLength, .accessibleName = texts::AnswerBoxName},
     {.name = u"MensajeEnviar", .kind = ControlKind::Socket},
     {.name = u"Shape3", .arrayIndex = 2, .kind = ControlKind::Rectangle, .rect = {90, 1680, 5565, 345},
      .fill = SystemColour::WindowFill, .border = Border192},
@@ -53,11 +53,12 @@ inline constexpr std::array<Control, 11> PrincipalControls{{
     {.name = u"Label3", .kind = ControlKind::Label, .rect = {4800, 120, 765, 195}, .text = texts::Label3Placeholder,
      .foreground = Black},
     {.name = u"Label1", .kind = ControlKind::Label, .rect = {150, 120, 4050, 195}, .text = texts::Label1Placeholder,
-     .foreground = Black, .font = Font{u"Tahoma", 8.25, 700}},
+     .foreground = Black, .font = Font{u"Tahoma", 8.25, 700}, .describesWindow = true},
     {.name = u"Shape1", .kind = ControlKind::Rectangle, .rect = {60, 60, 5595, 315}, .fill = HeaderFill,
      .border = Border192},
     {.name = u"Label2", .kind = ControlKind::Label, .rect = {1080, 690, 4515, 630}, .text = texts::Label2Placeholder,
-     .foreground = SystemColour::ButtonText, .font = Font{u"Tahoma", 9, 400}, .wordWrap = true},
+     .foreground = SystemColour::ButtonText, .font = Font{u"Tahoma", 9, 400}, .wordWrap = true,
+     .describesWindow = true},
     {.name = u"Shape2", .kind = ControlKind::Rectangle, .rect = {0, 0, 5775, 1575}, .fill = White},
 }};
 

@@ -12,6 +12,8 @@ inline constexpr std::u16string_view WindowCaption = u"Mensaje instantáneo";
 // The answer box's initial text; while the box holds exactly this, it holds
 // no answer.
 inline constexpr std::u16string_view HintText = u"Escriba la respuesta aquí...";
+// What a screen reader calls the answer box, whatever it holds.
+inline constexpr std::u16string_view AnswerBoxName = u"Respuesta";
 
 // Layout placeholders; the intake replaces all three before the window shows.
 inline constexpr std::u16string_view Label1Placeholder = u"Remitente";

@@ -8,6 +8,8 @@
 
 #include <windows.h>
 
+#include <oleacc.h>
+
 #include <vector>
 
 using win32platform::Win32Window;
@@ -160,6 +162,38 @@ TEST_F(Win32WindowTest, TypingStopsAtTheLimit)
     for (int i = 0; i < ui::Text1MaxLength + 1; ++i)
         SendMessageW(box, WM_CHAR, 'x', 1);
     EXPECT_EQ(boxText(), std::u16string(ui::Text1MaxLength, u'x'));
+}
+
+// What a screen reader calls the window and the answer box, as the system's
+// accessibility (oleacc) tells it: the window by its title, the box by the
+// label the window gives it, which does not show.
+TEST_F(Win32WindowTest, TellsScreenReadersWhatWindowAndBoxAre)
+{
+    ASSERT_TRUE(SUCCEEDED(CoInitialize(nullptr)));
+    const struct
+    {
+        HWND window;
+        std::u16string_view name;
+    } rows[] = {
+        {window, texts::WindowCaption},
+        {box, texts::AnswerBoxName},
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(std::string(row.window == box ? "answer box" : "window"));
+        IAccessible *accessible = nullptr;
+        ASSERT_EQ(AccessibleObjectFromWindow(row.window, DWORD(OBJID_CLIENT), __uuidof(IAccessible),
+                                             reinterpret_cast<void **>(&accessible)),
+                  S_OK);
+        VARIANT self{};
+        self.vt = VT_I4;
+        self.lVal = CHILDID_SELF;
+        BSTR name = nullptr;
+        EXPECT_EQ(accessible->get_accName(self, &name), S_OK);
+        EXPECT_EQ(std::u16string_view(reinterpret_cast<const char16_t *>(name), name ? SysStringLen(name) : 0), row.name);
+        SysFreeString(name);
+        accessible->Release();
+    }
+    CoUninitialize();
 }
 
 // The frame's close button asks; destroying ends the event loop.

@@ -1,5 +1,6 @@
 #include "platform/qt/qtwindow.h"
 
+#include "platform/qt/accessibility.h"
 #include "platform/qt/captionlabel.h"
 #include "platform/qt/frameextents.h"
 #include "platform/qt/keycodes.h"
@@ -74,6 +75,8 @@ QtWindow::QtWindow(const platform::WindowLayout &layout, platform::WindowEvents 
                            | Qt::WindowStaysOnTopHint)
     , m_events(events)
 {
+    // Before anything tells assistive technology of the window.
+    installNotificationAccessibility();
     // Kept on top and shown without activation from the start: changing
     // either once the native window exists makes Qt build it anew.
     setAttribute(Qt::WA_ShowWithoutActivating);
@@ -99,6 +102,7 @@ void QtWindow::buildControls(const platform::WindowLayout &layout)
         if (!widget)
             continue;
         widget->setObjectName(objectNameOf(control, layout));
+        describeControl(*widget, control);
         m_controls[index] = widget;
     }
 }
@@ -245,6 +249,7 @@ void QtWindow::showTopmostWithoutActivating()
         setWindowFlag(Qt::WindowStaysOnTopHint, true);
     setAttribute(Qt::WA_ShowWithoutActivating, true);
     show();
+    announceShown(*this);
 }
 
 void QtWindow::destroy()

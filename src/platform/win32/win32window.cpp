@@ -160,6 +160,12 @@ void Win32Window::createControls(const platform::WindowLayout &layout)
                                              0, 0, 0, 0, m_window, id, instance, nullptr);
             break;
         case ControlKind::TextBox:
+            // An edit box takes its accessible name from the static control
+            // made just before it; one that is never shown names it without
+            // showing on screen.
+            if (!designed.accessibleName.empty())
+                CreateWindowExW(0, L"STATIC", wide(designed.accessibleName).c_str(), WS_CHILD | SS_NOPREFIX, 0, 0, 0, 0,
+                                m_window, nullptr, instance, nullptr);
             control.window = CreateWindowExW(0, L"EDIT", wide(designed.text).c_str(),
                                              WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_LEFT | ES_AUTOHSCROLL, 0, 0, 0, 0,
                                              m_window, id, instance, nullptr);
