@@ -125,12 +125,15 @@ private:
         QVERIFY(window->isVisible());
         QCOMPARE(toQString(m_inicio->Fields[intake::SenderName]), sender);
         QCOMPARE(toQString(m_inicio->Fields[intake::MessageText]), message);
-        // Each label shows its field isolated from the text around it.
-        const auto isolated = [](const QString &field) {
-            return (QChar(u'\u2068') + field + QChar(u'\u2069')).left(CaptionLabel::ShownLimit);
+        // Each label has its field isolated from the text around it.
+        const auto isolated = [](const QString &field, qsizetype limit) {
+            const QString whole = QChar(u'\u2068') + field + QChar(u'\u2069');
+            return whole.size() > limit && limit == CaptionLabel::DescribedLimit ? whole.left(limit) + QChar(u'\u2026')
+                                                                                  : whole.left(limit);
         };
-        QCOMPARE(window->findChild<CaptionLabel *>("Label1")->text(), isolated(sender));
-        QCOMPARE(window->findChild<CaptionLabel *>("Label2")->text(), isolated(message));
+        QCOMPARE(window->findChild<CaptionLabel *>("Label1")->caption(), isolated(sender, CaptionLabel::ShownLimit));
+        QCOMPARE(window->findChild<CaptionLabel *>("Label2")->caption(),
+                 isolated(message, CaptionLabel::DescribedLimit));
         const QString time = window->findChild<CaptionLabel *>("Label3")->text();
         QVERIFY2(QRegularExpression("^(0[1-9]|1[0-2]):[0-5][0-9] (AM|PM)$").match(time).hasMatch(), qPrintable(time));
         QVERIFY(!QFileInfo::exists(notification()));

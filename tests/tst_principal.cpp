@@ -6,9 +6,19 @@
 #include "platform/qt/captionlabel.h"
 #include "platform/qt/guiapplication.h"
 #include "platform/qt/keycodes.h"
+#include "platform/qt/systemclock.h"
+#include "intake/notificationrecord.h"
 #include "ui/layout.h"
+#include "ui/principal.h"
 
+#include <QAbstractButton>
+#include <QClipboard>
+#include <QContextMenuEvent>
 #include <QFontInfo>
+#include <QMenu>
+#include <QMimeData>
+#include <QTemporaryDir>
+#include <QTextDocument>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QTest>
@@ -47,6 +57,29 @@ public:
     bool letThrough = true;
     int closeRequests = 0;
     std::function<void()> onClose;
+};
+
+// Reads the button of the first message box shown, then closes it.
+class BoxWatcher final : public QObject
+{
+public:
+    explicit BoxWatcher(QString &button) : m_button(button) {}
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        auto *box = qobject_cast<QMessageBox *>(watched);
+        if (box && event->type() == QEvent::Show) {
+            if (QAbstractButton *ok = box->button(QMessageBox::Ok))
+                m_button = ok->text();
+            QMetaObject::invokeMethod(box, [box = QPointer<QMessageBox>(box)] { if (box) box->accept(); },
+                                      Qt::QueuedConnection);
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    QString &m_button;
 };
 
 } // namespace
@@ -94,7 +127,8 @@ private slots:
         QTest::newRow("Image1") << "Image1" << QRect(12, 32, 48, 48);
         QTest::newRow("Line1(4)") << "Line1_4" << QRect(0, 104, 382, 1);
         QTest::newRow("Line1(5)") << "Line1_5" << QRect(0, 105, 382, 1);
-        QTest::newRow("Label3") << "Label3" << QRect(320, 8, 51, 13);
+        // The time grows left from its end, up to the end of the sender's area.
+        QTest::newRow("Label3") << "Label3" << QRect(280, 8, 91, 13);
         QTest::newRow("Label1") << "Label1" << QRect(10, 8, 270, 13);
         QTest::newRow("Shape1") << "Shape1" << QRect(4, 4, 373, 21);
         QTest::newRow("Label2") << "Label2" << QRect(72, 46, 301, 42);
@@ -242,39 +276,177 @@ private slots:
         }
     }
 
-    void aHugeCaptionIsOnlyLaidOutInPart()
+    // The time of arrival shows whole in the header whatever the locale
+    // writes it as, against the right end, clear of the sender's name.
+    void theTimeShowsWhole_data()
     {
-        m_handle->setCaption(ui::Label2Index, std::u16string(5'000'000, u'm'));
-        QCOMPARE(child<CaptionLabel>("Label2")->text().size(), CaptionLabel::ShownLimit);
+        QTest::addColumn<QString>("locale");
+        QTest::newRow("C.UTF-8") << "C";
+        QTest::newRow("es_ES.UTF-8") << "es_ES";
     }
 
-    // The cut never shows: the shown part overflows the message label,
-    // wrapped at every chance or, with no chance to wrap, on one line; in
-    // ordinary text a short part does, in the narrowest a longer one.
-    void theShownPartOverflowsTheLargestLabel_data()
+    void theTimeShowsWhole()
     {
-        QTest::addColumn<QString>("unit");
-        QTest::addColumn<qsizetype>("shownLength");
-        QTest::newRow("ordinary words") << "Hola, ¿vienes mañana? " << CaptionLabel::FirstTry;
-        QTest::newRow("one word of full stops") << "." << CaptionLabel::ShownLimit;
-        QTest::newRow("narrow words") << "i " << CaptionLabel::ShownLimit;
-        QTest::newRow("apostrophes and spaces") << "' " << CaptionLabel::ShownLimit;
+        QFETCH(QString, locale);
+        const qtplatform::SystemClock clock{QLocale(locale)};
+        auto *label3 = child<CaptionLabel>("Label3");
+        const QRect sender = child<CaptionLabel>("Label1")->geometry();
+        for (const platform::TimeOfDay time : {platform::TimeOfDay{0, 8, 0}, platform::TimeOfDay{12, 58, 0}}) {
+            m_handle->setCaption(ui::Label3Index, clock.formatMediumTime(time));
+            const QString shown = label3->text();
+            const int drawnWidth = label3->fontMetrics().horizontalAdvance(shown);
+            QVERIFY2(drawnWidth <= label3->contentsRect().width(),
+                     qPrintable(QStringLiteral("\"%1\" is %2 px wide").arg(shown).arg(drawnWidth)));
+            QVERIFY(label3->alignment().testFlag(Qt::AlignRight));
+            QCOMPARE(label3->geometry().right(), (5565 - 15) / 15);
+            QVERIFY(label3->geometry().left() > sender.right());
+        }
     }
 
-    void theShownPartOverflowsTheLargestLabel()
+    // A message the label cannot hold shows whole lines, the last ending in
+    // an ellipsis; the whole message is in the tooltip and the description.
+    // A huge one costs no more than the label shows.
+    void aLongMessageShowsWholeLinesAndSaysThereIsMore_data()
     {
-        QFETCH(QString, unit);
-        QFETCH(qsizetype, shownLength);
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<bool>("cut");
+        QTest::newRow("short") << "Hola, ¿vienes mañana?" << false;
+        QTest::newRow("ordinary words") << QStringLiteral("Hola, ¿vienes mañana? ").repeated(300) << true;
+        QTest::newRow("narrow words") << QStringLiteral("i ").repeated(5000) << true;
+        QTest::newRow("one word of full stops") << QString(5000, u'.') << true;
+        QTest::newRow("markup") << QStringLiteral("<b>hola</b> & <img src=x> ").repeated(100) << true;
+        QTest::newRow("5 million characters") << QString(5'000'000, u'm') << true;
+    }
+
+    void aLongMessageShowsWholeLinesAndSaysThereIsMore()
+    {
+        QFETCH(QString, message);
+        QFETCH(bool, cut);
         auto *label2 = child<CaptionLabel>("Label2");
-        const QString caption = unit.repeated(5000);
-        m_handle->setCaption(ui::Label2Index, qtplatform::toU16String(caption));
+        m_handle->setCaption(ui::Label2Index, qtplatform::toU16String(message));
         const QString shown = label2->text();
-        QCOMPARE(shown, caption.left(shownLength));
-        const int wrappedHeight = label2->heightForWidth(label2->width());
-        const int oneLineWidth = QFontMetrics(label2->font()).horizontalAdvance(shown);
-        QVERIFY2(wrappedHeight > label2->height() + label2->fontMetrics().lineSpacing()
-                     || oneLineWidth > 2 * label2->width(),
-                 qPrintable(QStringLiteral("%1 px high, %2 px wide").arg(wrappedHeight).arg(oneLineWidth)));
+        QCOMPARE(label2->accessibleName(), shown);
+        QVERIFY2(label2->heightForWidth(label2->width()) <= label2->height(), qPrintable(shown));
+        const QStringList lines = shown.split(QChar::LineSeparator);
+        for (const QString &line : lines)
+            QVERIFY2(label2->fontMetrics().horizontalAdvance(line) <= label2->width(), qPrintable(line));
+        if (!cut) {
+            QCOMPARE(shown, message);
+            QVERIFY(label2->toolTip().isEmpty());
+            return;
+        }
+        QVERIFY2(shown.endsWith(QChar(0x2026)), qPrintable(shown));
+        QVERIFY2(lines.size() >= 2, qPrintable(shown));
+        QVERIFY(shown.size() <= CaptionLabel::ShownLimit + lines.size());
+        const QString described = message.size() > CaptionLabel::DescribedLimit
+                                      ? message.left(CaptionLabel::DescribedLimit) + QChar(0x2026)
+                                      : message;
+        QCOMPARE(label2->accessibleDescription(), described);
+        QVERIFY(Qt::mightBeRichText(label2->toolTip()));
+        QTextDocument tooltip;
+        tooltip.setHtml(label2->toolTip());
+        QCOMPARE(tooltip.toPlainText().simplified(), described.simplified());
+    }
+
+    // Whatever the user inserts onto the hint replaces it, as the first
+    // typed key does: through the real window Principal, the box's own
+    // paste, middle-click paste and drop.
+    void theHintGivesWayToAnyInsertion_data()
+    {
+        QTest::addColumn<QString>("way");
+        QTest::addColumn<QString>("boxText");
+        QTest::addColumn<QString>("expected");
+
+        const QString hint = QStringLiteral("Escriba la respuesta aquí...");
+        QTest::newRow("Ctrl+V") << "Ctrl+V" << hint << "PEGADO";
+        QTest::newRow("Shift+Insert") << "Shift+Insert" << hint << "PEGADO";
+        QTest::newRow("the context menu's paste") << "menu" << hint << "PEGADO";
+        QTest::newRow("a middle click") << "middle click" << hint << "PEGADO";
+        QTest::newRow("a drop") << "drop" << hint << "PEGADO";
+        QTest::newRow("a middle click on an answer") << "middle click" << "Hola" << "HoPEGADOla";
+    }
+
+    void theHintGivesWayToAnyInsertion()
+    {
+        QFETCH(QString, way);
+        QFETCH(QString, boxText);
+        QFETCH(QString, expected);
+        QClipboard *clipboard = QGuiApplication::clipboard();
+        if (way == "middle click" && !clipboard->supportsSelection())
+            QSKIP("no primary selection on this platform (the test runs again on Xvfb)");
+
+        QTemporaryDir directory;
+        TestPlatform platform(directory.path());
+        const intake::FieldArray fields;
+        ui::PrincipalReference principal(platform, fields);
+        principal->Text1().setText(qtplatform::toU16String(boxText));
+        QtWindow *window = qtWindowOf(principal->hWnd());
+        auto *box = window->findChild<QLineEdit *>("Text1");
+        window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(window));
+        box->setFocus();
+        // Where a click puts the cursor after the second character.
+        QPoint atTwo(0, box->height() / 2);
+        while (atTwo.x() < box->width() && box->cursorPositionAt(atTwo) < 2)
+            atTwo.rx()++;
+
+        clipboard->setText(QStringLiteral("PEGADO"), QClipboard::Clipboard);
+        if (way == "Ctrl+V") {
+            box->setCursorPosition(11);
+            QTest::keyClick(box, Qt::Key_V, Qt::ControlModifier);
+        } else if (way == "Shift+Insert") {
+            box->setCursorPosition(11);
+            QTest::keyClick(box, Qt::Key_Insert, Qt::ShiftModifier);
+        } else if (way == "menu") {
+            box->setCursorPosition(11);
+            // The box opens its menu and returns; the user picks Paste.
+            QContextMenuEvent event(QContextMenuEvent::Keyboard, atTwo, box->mapToGlobal(atTwo));
+            QApplication::sendEvent(box, &event);
+            QWidget *menu = QApplication::activePopupWidget();
+            QVERIFY(menu);
+            // Undo, Redo, a separator, Cut, Copy, Paste...
+            QVERIFY(menu->actions().size() > 5);
+            menu->actions()[5]->trigger();
+            menu->close();
+        } else if (way == "middle click") {
+            clipboard->setText(QStringLiteral("PEGADO"), QClipboard::Selection);
+            QTest::mouseClick(box, Qt::MiddleButton, Qt::NoModifier, atTwo);
+        } else if (way == "drop") {
+            QMimeData data;
+            data.setText(QStringLiteral("PEGADO"));
+            QDragEnterEvent enter(atTwo, Qt::CopyAction, &data, Qt::NoButton, Qt::NoModifier);
+            QApplication::sendEvent(box, &enter);
+            QDragMoveEvent move(atTwo, Qt::CopyAction, &data, Qt::NoButton, Qt::NoModifier);
+            QApplication::sendEvent(box, &move);
+            QDropEvent drop(QPointF(atTwo), Qt::CopyAction, &data, Qt::NoButton, Qt::NoModifier);
+            QApplication::sendEvent(box, &drop);
+        }
+        QCOMPARE(box->text(), expected);
+        QCOMPARE(principal->Text1().text(), qtplatform::toU16String(expected));
+        principal->Unload();
+    }
+
+    // The texts Qt shows of its own beside the notifier's Spanish ones are
+    // Spanish too, whatever the locale: the boxes' button, the answer box's
+    // menu.
+    void qtsOwnTextsAreSpanish()
+    {
+        QString button;
+        auto *watcher = new BoxWatcher(button);
+        qApp->installEventFilter(watcher);
+        qtplatform::QtMessageBoxes().error(u"Número: 13", u"Ha ocurrido un error");
+        qApp->removeEventFilter(watcher);
+        delete watcher;
+        QCOMPARE(button, QStringLiteral("Aceptar"));
+
+        const std::unique_ptr<QMenu> menu(text1()->createStandardContextMenu());
+        QStringList actions;
+        for (const QAction *action : menu->actions()) {
+            if (!action->isSeparator())
+                actions << action->text().section(u'\t', 0, 0);
+        }
+        QCOMPARE(actions, (QStringList{"&Deshacer", "&Rehacer", "Cor&tar", "&Copiar", "&Pegar", "Borrar",
+                                       "Seleccionar todo"}));
     }
 
     void characterCodes_data()

@@ -7,6 +7,8 @@ packages=(
     build-essential cmake
     qt6-base-dev libx11-dev libxcb1-dev libgl-dev libgtest-dev
     fonts-wine
+    # Qt's own texts (the boxes' buttons, the answer box's menu) in Spanish.
+    qt6-translations-l10n
     xvfb openbox xdotool x11-utils x11-xserver-utils imagemagick
     python3 binutils-mingw-w64-x86-64 desktop-file-utils
     dbus at-spi2-core python3-pyatspi  # tests/atspi: what a screen reader reads

@@ -55,6 +55,12 @@ enum class ControlKind {
     Label,     // text shown literally, on a transparent background
 };
 
+// Where a label's text stands within its rectangle.
+enum class TextAlignment {
+    Left,
+    Right, // against the right end, growing to the left
+};
+
 struct Control
 {
     std::u16string_view name{};
@@ -67,7 +73,10 @@ struct Control
     std::optional<Colour> border{}; // one pixel, solid
     std::optional<Font> font{};   // none: the window's
     int maxLength = 0;            // a text box's limit, in UTF-16 units
-    bool wordWrap = false;        // a label that breaks its caption into lines
+    bool wordWrap = false;        // a label that breaks its caption into lines; the last line it
+                                  // has room for ends in an ellipsis when more follows
+    TextAlignment alignment = TextAlignment::Left;
+    int growsLeft = 0;            // twips left of rect that a label's text may take too
     std::u16string_view picture{}; // the image's name among the program's resources
     // What assistive technology calls a control that shows no caption of
     // its own to name it (an edit box), or nothing.
@@ -76,6 +85,14 @@ struct Control
     // it holds when it appears.
     bool describesWindow = false;
 };
+
+// The rectangle a label draws its text in: its own, grown to the left as
+// far as it may, so that a text longer than the label still shows whole.
+constexpr TwipRect textRect(const Control &control)
+{
+    return {control.rect.left - control.growsLeft, control.rect.top, control.rect.width + control.growsLeft,
+            control.rect.height};
+}
 
 struct WindowLayout
 {

@@ -17,6 +17,16 @@ struct TwipSize
     double height = 0;
 };
 
+// A user's edit of a text box, reported after the box has made it: the
+// text before it, how much of that text it replaced (the selection, or 0),
+// and where the cursor stands after it, at the end of what it inserted.
+struct TextEdit
+{
+    std::u16string before;
+    std::size_t replaced = 0;
+    std::size_t cursor = 0;
+};
+
 // What a native window reports to the window's own handlers.
 class WindowEvents
 {
@@ -30,6 +40,13 @@ public:
     virtual bool keyPress(std::int16_t keyAscii, std::optional<std::size_t> focusedControl) = 0;
     // The user closed the window through its frame.
     virtual void closeRequested() = 0;
+    // The user changed a text box's text; at least every paste and drop is
+    // reported, once the box has taken it.
+    virtual void textEdited(std::size_t control, const TextEdit &edit)
+    {
+        (void)control;
+        (void)edit;
+    }
 };
 
 // One top-level window built from a layout. It is created hidden; controls

@@ -39,6 +39,14 @@ inline constexpr Rgb HeaderFill{243, 243, 243};
 
 inline constexpr Font WindowFont{u"Tahoma", 8.25, 400};
 
+// The header: the sender's name from the left, the time against the right
+// end. A time longer than Label3 (the locale's "a. m." and "p. m.", a wider
+// substitute font, a denser screen) grows to the left into the free band
+// between the two, never into the sender's name.
+inline constexpr TwipRect Label1Rect{150, 120, 4050, 195};
+inline constexpr TwipRect Label3Rect{4800, 120, 765, 195};
+inline constexpr int Label3GrowsLeft = Label3Rect.left - (Label1Rect.left + Label1Rect.width);
+
 inline constexpr std::array<Control, 11> PrincipalControls{{
     {.name = u"Text1", .kind = ControlKind::TextBox, .rect = {150, 1740, 5415, 255}, .text = texts::HintText,
      .foreground = Grey128, .maxLength = Text1MaxLength, .accessibleName = texts::AnswerBoxName},
@@ -50,9 +58,9 @@ inline constexpr std::array<Control, 11> PrincipalControls{{
      .foreground = SystemColour::Shadow3D},
     {.name = u"Line1", .arrayIndex = 5, .kind = ControlKind::Line, .rect = {0, 1575, 5730, 0},
      .foreground = SystemColour::Highlight3D},
-    {.name = u"Label3", .kind = ControlKind::Label, .rect = {4800, 120, 765, 195}, .text = texts::Label3Placeholder,
-     .foreground = Black},
-    {.name = u"Label1", .kind = ControlKind::Label, .rect = {150, 120, 4050, 195}, .text = texts::Label1Placeholder,
+    {.name = u"Label3", .kind = ControlKind::Label, .rect = Label3Rect, .text = texts::Label3Placeholder,
+     .foreground = Black, .alignment = TextAlignment::Right, .growsLeft = Label3GrowsLeft},
+    {.name = u"Label1", .kind = ControlKind::Label, .rect = Label1Rect, .text = texts::Label1Placeholder,
      .foreground = Black, .font = Font{u"Tahoma", 8.25, 700}, .describesWindow = true},
     {.name = u"Shape1", .kind = ControlKind::Rectangle, .rect = {60, 60, 5595, 315}, .fill = HeaderFill,
      .border = Border192},

@@ -2,6 +2,7 @@
 
 #include "platform/network.h"
 #include "platform/platform.h"
+#include "reply/hintinsertion.h"
 #include "reply/text1_keypress.h"
 #include "ui/layout.h"
 
@@ -163,6 +164,16 @@ bool Principal::keyPress(std::int16_t keyAscii, std::optional<std::size_t> focus
 void Principal::closeRequested()
 {
     Unload();
+}
+
+void Principal::textEdited(std::size_t control, const platform::TextEdit &edit)
+{
+    if (!m_loaded || control != Text1Index)
+        return;
+    const std::u16string after = Text1().text();
+    const std::u16string text = reply::textAfterEdit({edit.before, after, edit.replaced, edit.cursor});
+    if (text != after)
+        Text1().setText(text);
 }
 
 } // namespace ui

@@ -1,5 +1,6 @@
 #include "fakeplatform.h"
 #include "intake/notificationrecord.h"
+#include "reply/hintinsertion.h"
 #include "support.h"
 #include "ui/layout.h"
 #include "ui/principal.h"
@@ -180,3 +181,43 @@ const CaptionCase CaptionCases[] = {
     {"each paragraph isolated", Message, u"\u202Ea\u2029b", u"\u202Ea\u202C\u2069\u2029\u2068b"},
 };
 INSTANTIATE_TEST_SUITE_P(Ui, ShownCaption, testing::ValuesIn(CaptionCases), RowName());
+
+struct EditCase
+{
+    const char *name;
+    std::u16string before;
+    std::u16string after;
+    std::size_t replaced;
+    std::size_t cursor;
+    std::u16string expected;
+};
+
+class HintEdits : public testing::TestWithParam<EditCase> {};
+
+// The answer box's text after an edit the box has made: whatever is
+// inserted onto the hint replaces it, as the first typed key does; every
+// other edit is the box's own.
+TEST_P(HintEdits, TheHintGivesWayToAnyInsertion)
+{
+    const EditCase &row = GetParam();
+    EXPECT_EQ(reply::textAfterEdit({row.before, row.after, row.replaced, row.cursor}), row.expected);
+}
+
+const EditCase EditCases[] = {
+    {"paste inside the hint", Hint, u"Escriba la PEGADOrespuesta aquí...", 0, 17, u"PEGADO"},
+    {"paste before the hint", Hint, u"Sí" + Hint, 0, 2, u"Sí"},
+    {"paste after the hint", Hint, Hint + u"vale", 0, 32, u"vale"},
+    // A paste that begins with the hint's next letters is not turned round.
+    {"paste repeating the hint's letters", Hint, u"Escribxba la respuesta aquí...", 0, 7, u"bx"},
+    {"paste over the whole hint selected", Hint, u"Escribo", 28, 7, u"Escribo"},
+    {"paste over part of the hint", Hint, u"Escriba la nota aquí...", 9, 15, u"nota"},
+    {"paste of the hint itself onto the hint", Hint, Hint + Hint, 0, 28, Hint},
+    {"a drop that leaves the hint as it was", Hint, Hint, 0, 28, Hint},
+    {"a deletion inserts nothing", Hint, u"scriba la respuesta aquí...", 0, 0, u"scriba la respuesta aquí..."},
+    {"paste into an answer", u"Hola", u"Hola, Ana", 0, 9, u"Hola, Ana"},
+    {"paste into a hint differing in case", u"escriba la respuesta aquí...", u"escriba la Xrespuesta aquí...", 0,
+     12, u"escriba la Xrespuesta aquí..."},
+    {"a report that does not add up", Hint, u"Escriba la PEGADOrespuesta aquí...", 0, 3,
+     u"Escriba la PEGADOrespuesta aquí..."},
+};
+INSTANTIATE_TEST_SUITE_P(Reply, HintEdits, testing::ValuesIn(EditCases), RowName());

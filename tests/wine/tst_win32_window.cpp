@@ -4,7 +4,9 @@
 #include "platform/win32/win32window.h"
 #include "platform/win32/win32windowsystem.h"
 #include "support.h"
+#include "platform/win32/layoutdrawing.h"
 #include "ui/layout.h"
+#include "ui/texts.h"
 
 #include <windows.h>
 
@@ -38,8 +40,13 @@ public:
         return letKeysThrough;
     }
     void closeRequested() override { ++closeRequests; }
+    void textEdited(std::size_t control, const platform::TextEdit &edit) override
+    {
+        edits.push_back({control, edit});
+    }
 
     std::vector<Key> keys;
+    std::vector<std::pair<std::size_t, platform::TextEdit>> edits;
     bool letKeysThrough = true;
     int closeRequests = 0;
 };
@@ -136,26 +143,91 @@ void putOnClipboard(HWND owner, const std::wstring &text)
 struct PasteCase
 {
     const char *name;
+    std::u16string boxText;
+    std::pair<int, int> selection;
     std::wstring pasted;
     std::u16string text;
+    std::size_t replaced; // what the edit is reported to have replaced
+    std::size_t cursor;   // and where it is reported to end
 };
 
+const std::u16string Hint(texts::HintText);
 const PasteCase PasteCases[] = {
-    {"line breaks", L"uno\r\ndos\rtres\ncuatro", u"uno dos tres cuatro"},
-    {"more than the box holds", std::wstring(150, L'x'), std::u16string(100, u'x')},
+    {"line breaks", u"", {0, 0}, L"uno\r\ndos\rtres\ncuatro", u"uno dos tres cuatro", 0, 19},
+    {"more than the box holds", u"", {0, 0}, std::wstring(150, L'x'), std::u16string(100, u'x'), 0, 100},
+    {"into the hint", Hint, {11, 11}, L"PEGADO", u"Escriba la PEGADOrespuesta aquí...", 0, 17},
+    {"over a selection", u"Hola Ana", {5, 8}, L"Luis", u"Hola Luis", 3, 9},
 };
 
 class Paste : public Win32WindowTest, public testing::WithParamInterface<PasteCase> {};
 
-// The box holds one line of at most 100 characters, however the text comes.
-TEST_P(Paste, KeepsOneLineWithinTheLimit)
+// The box holds one line of at most 100 characters, however the text comes,
+// and the paste reaches the handlers as an edit (the hint gives way to it).
+TEST_P(Paste, KeepsOneLineWithinTheLimitAndIsReported)
 {
-    putOnClipboard(window, GetParam().pasted);
+    const PasteCase &row = GetParam();
+    nativeWindow->setText(ui::Text1Index, row.boxText);
+    SendMessageW(box, EM_SETSEL, WPARAM(row.selection.first), LPARAM(row.selection.second));
+    putOnClipboard(window, row.pasted);
     SendMessageW(box, WM_PASTE, 0, 0);
-    EXPECT_EQ(boxText(), GetParam().text);
+    EXPECT_EQ(boxText(), row.text);
+    ASSERT_EQ(events.edits.size(), 1u);
+    EXPECT_EQ(events.edits[0].first, ui::Text1Index);
+    EXPECT_EQ(events.edits[0].second.before, row.boxText);
+    EXPECT_EQ(events.edits[0].second.replaced, row.replaced);
+    EXPECT_EQ(events.edits[0].second.cursor, row.cursor);
 }
 
 INSTANTIATE_TEST_SUITE_P(Win32Window, Paste, testing::ValuesIn(PasteCases), RowName());
+
+struct LabelCase
+{
+    const char *name;
+    std::size_t control;
+    std::u16string widestCaption;
+};
+
+const LabelCase LabelCases[] = {
+    // The time grows left from the label's end, clear of the sender's name.
+    {"Label3, a Spanish afternoon", ui::Label3Index, u"12:58 p. m."},
+    {"Label1", ui::Label1Index, u"Ana"},
+};
+
+class Labels : public Win32WindowTest, public testing::WithParamInterface<LabelCase> {};
+
+// Each label stands where its text may go, and that room holds its widest
+// caption in the label's own font at the window's density.
+TEST_P(Labels, HoldTheirWidestCaption)
+{
+    const LabelCase &row = GetParam();
+    const platform::Control &designed = ui::PrincipalLayout.controls[row.control];
+    const HWND label = FindWindowExW(window, nullptr, L"Static", nullptr);
+    ASSERT_TRUE(label);
+    HWND found = nullptr;
+    for (HWND child = label; child; child = FindWindowExW(window, child, L"Static", nullptr)) {
+        if (GetDlgCtrlID(child) == int(row.control + 1))
+            found = child;
+    }
+    ASSERT_TRUE(found);
+    const UINT dpi = GetDpiForWindow(window);
+    RECT placed{};
+    GetWindowRect(found, &placed);
+    MapWindowPoints(nullptr, window, reinterpret_cast<POINT *>(&placed), 2);
+    const RECT expected = win32platform::pixelRect(platform::textRect(designed), dpi);
+    EXPECT_EQ(placed.left, expected.left);
+    EXPECT_EQ(placed.right, expected.right);
+
+    const HDC dc = GetDC(found);
+    const HGDIOBJ previous = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(found, WM_GETFONT, 0, 0)));
+    const std::wstring caption(row.widestCaption.begin(), row.widestCaption.end());
+    SIZE extent{};
+    GetTextExtentPoint32W(dc, caption.c_str(), int(caption.size()), &extent);
+    SelectObject(dc, previous);
+    ReleaseDC(found, dc);
+    EXPECT_LE(extent.cx, placed.right - placed.left) << "at " << dpi << " dpi";
+}
+
+INSTANTIATE_TEST_SUITE_P(Win32Window, Labels, testing::ValuesIn(LabelCases), RowName());
 
 TEST_F(Win32WindowTest, TypingStopsAtTheLimit)
 {

@@ -5,6 +5,8 @@
 #include <QApplication>
 #include <QFile>
 #include <QFontDatabase>
+#include <QLibraryInfo>
+#include <QTranslator>
 #include <QList>
 
 #include <unistd.h>
@@ -74,6 +76,19 @@ void provideTahoma()
         QFontDatabase::addApplicationFont(wineTahoma);
 }
 
+// Every text of the notifier is Spanish, so the standard texts that Qt
+// itself shows beside them (the boxes' buttons, the answer box's context
+// menu) are Spanish too, whatever the user's locale. Without the
+// translation installed they stay Qt's own English.
+void speakSpanish(QCoreApplication &application)
+{
+    auto *translator = new QTranslator(&application);
+    if (translator->load(QStringLiteral("qtbase_es"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QCoreApplication::installTranslator(translator);
+    else
+        delete translator;
+}
+
 } // namespace
 
 void setCommandLine(int &argc, char **argv)
@@ -103,6 +118,7 @@ void ensureGuiApplication()
     // happens to close (a message box, say).
     application->setQuitOnLastWindowClosed(false);
     provideTahoma();
+    speakSpanish(*application);
 }
 
 } // namespace qtplatform

@@ -113,7 +113,9 @@ QWidget *QtWindow::makeControl(const platform::Control &control)
     switch (control.kind) {
     case ControlKind::Label: {
         auto *label = new CaptionLabel(this);
-        label->setGeometry(pixelRect(control.rect));
+        label->setGeometry(pixelRect(platform::textRect(control)));
+        if (control.alignment == platform::TextAlignment::Right)
+            label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
         if (control.font)
             label->setFont(fontOf(*control.font));
         if (control.foreground)
@@ -160,6 +162,9 @@ QWidget *QtWindow::makeControl(const platform::Control &control)
         box->setText(toQString(control.text));
         box->setCursorPosition(0);
         box->installEventFilter(this);
+        // A paste, a middle-click paste and a drop reach the events after
+        // the box has made them, with what the box held before.
+        connect(box, &QLineEdit::textEdited, this, [this, box] { reportEdit(*box); });
         if (!focusProxy())
             setFocusProxy(box);
         return box;
@@ -237,8 +242,43 @@ std::u16string QtWindow::text(std::size_t control) const
 
 void QtWindow::setText(std::size_t control, std::u16string_view text)
 {
-    if (auto *box = qobject_cast<QLineEdit *>(this->control(control)))
+    if (auto *box = qobject_cast<QLineEdit *>(this->control(control))) {
         box->setText(toQString(text));
+        if (m_beforeEdit.box == box)
+            m_beforeEdit = {box, box->text(), 0};
+    }
+}
+
+// What the box holds as a user's action reaches it, and how much of that an
+// insertion would replace: its selection, except for a middle-click paste,
+// which inserts where it is clicked.
+void QtWindow::rememberBeforeEdit(QLineEdit &box, const QEvent &event)
+{
+    switch (event.type()) {
+    case QEvent::KeyPress:
+    case QEvent::ContextMenu:
+    case QEvent::InputMethod:
+        m_beforeEdit = {&box, box.text(), box.selectedText().size()};
+        break;
+    case QEvent::MouseButtonRelease:
+    case QEvent::Drop:
+        m_beforeEdit = {&box, box.text(), 0};
+        break;
+    default:
+        break;
+    }
+}
+
+void QtWindow::reportEdit(QLineEdit &box)
+{
+    const std::optional<std::size_t> index = indexOf(&box);
+    if (!index || m_destroyed || m_beforeEdit.box != &box)
+        return;
+    const platform::TextEdit edit{toU16String(m_beforeEdit.text), std::size_t(m_beforeEdit.replaced),
+                                  std::size_t(box.cursorPosition())};
+    m_events.textEdited(*index, edit);
+    // A further edit in the same action (an undo, say) starts from here.
+    m_beforeEdit = {&box, box.text(), 0};
 }
 
 void QtWindow::showTopmostWithoutActivating()
@@ -275,6 +315,8 @@ bool QtWindow::anyOpen()
 
 bool QtWindow::eventFilter(QObject *watched, QEvent *event)
 {
+    if (auto *box = qobject_cast<QLineEdit *>(watched))
+        rememberBeforeEdit(*box, *event);
     if (event->type() == QEvent::KeyPress) {
         if (const auto index = indexOf(watched)) {
             if (m_destroyed)

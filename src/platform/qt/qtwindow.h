@@ -2,6 +2,8 @@
 
 #include "platform/windowsystem.h"
 
+#include <QLineEdit>
+#include <QPointer>
 #include <QWidget>
 
 #include <optional>
@@ -48,10 +50,19 @@ private:
     QWidget *makeControl(const platform::Control &control);
     QColor colourOf(const platform::Colour &colour) const;
     std::optional<std::size_t> indexOf(const QObject *widget) const;
+    void rememberBeforeEdit(QLineEdit &box, const QEvent &event);
+    void reportEdit(QLineEdit &box);
 
     platform::WindowEvents &m_events;
     std::vector<QWidget *> m_controls; // by the control's index in the layout
     bool m_destroyed = false;
+    // A text box's text as the user's latest action reached it.
+    struct BeforeEdit
+    {
+        QPointer<QLineEdit> box;
+        QString text;
+        qsizetype replaced = 0;
+    } m_beforeEdit;
 };
 
 } // namespace qtplatform

@@ -88,6 +88,21 @@ void drawRectangle(HDC dc, const RECT &rect, const std::optional<platform::Colou
     fill(dc, {rect.right - width, rect.top, rect.right, rect.bottom}, colour);
 }
 
+void drawLabel(HDC dc, RECT rect, std::wstring_view text, const platform::Control &label)
+{
+    UINT format = DT_NOPREFIX | DT_TOP;
+    if (label.wordWrap)
+        // The edit control's breaking shows no line in part, and breaks a
+        // word longer than a line.
+        format |= DT_WORDBREAK | DT_EDITCONTROL | DT_END_ELLIPSIS;
+    else
+        format |= DT_SINGLELINE;
+    format |= label.alignment == platform::TextAlignment::Right ? DT_RIGHT : DT_LEFT;
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, colourRef(label.foreground.value_or(platform::SystemColour::ButtonText)));
+    DrawTextW(dc, text.data(), int(text.size()), &rect, format);
+}
+
 void drawLine(HDC dc, POINT from, POINT to, COLORREF colour, int width)
 {
     // Level and upright lines are the usual ones: filled exactly, the width

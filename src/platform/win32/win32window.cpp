@@ -154,10 +154,12 @@ void Win32Window::createControls(const platform::WindowLayout &layout)
         const auto id = reinterpret_cast<HMENU>(static_cast<INT_PTR>(m_controls.size()));
         switch (designed.kind) {
         case ControlKind::Label:
+            // Drawn by the window (WM_DRAWITEM): a static control can
+            // neither end its last line in an ellipsis nor grow to the left.
+            // The caption stays the control's text, for whoever reads it.
             control.window = CreateWindowExW(0, L"STATIC", shownCaption(designed.text).c_str(),
-                                             WS_CHILD | WS_VISIBLE | SS_NOPREFIX
-                                                 | (designed.wordWrap ? SS_LEFT | SS_EDITCONTROL : SS_LEFTNOWORDWRAP),
-                                             0, 0, 0, 0, m_window, id, instance, nullptr);
+                                             WS_CHILD | WS_VISIBLE | SS_NOPREFIX | SS_OWNERDRAW, 0, 0, 0, 0, m_window,
+                                             id, instance, nullptr);
             break;
         case ControlKind::TextBox:
             // An edit box takes its accessible name from the static control
@@ -203,7 +205,7 @@ void Win32Window::applyDpi(UINT dpi)
     for (Control &control : m_controls) {
         if (!control.window)
             continue;
-        const RECT rect = pixelRect(control.layout.rect, dpi);
+        const RECT rect = pixelRect(platform::textRect(control.layout), dpi);
         SetWindowPos(control.window, nullptr, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top,
                      SWP_NOZORDER | SWP_NOACTIVATE);
         const HFONT font = createFont(control.fontFamily, control.layout.font->points, control.layout.font->weight, dpi);
@@ -271,6 +273,12 @@ LRESULT Win32Window::onMessage(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_PAINT:
         paint();
         return 0;
+    case WM_DRAWITEM:
+        if (const Control *label = controlOf(reinterpret_cast<const DRAWITEMSTRUCT *>(lParam)->hwndItem)) {
+            drawLabel(*label, *reinterpret_cast<const DRAWITEMSTRUCT *>(lParam));
+            return TRUE;
+        }
+        break;
     case WM_CTLCOLORSTATIC:
         if (const Control *label = controlOf(reinterpret_cast<HWND>(lParam))) {
             const HDC dc = reinterpret_cast<HDC>(wParam);
@@ -352,8 +360,29 @@ bool Win32Window::deliverKey(WPARAM code, std::optional<std::size_t> control)
 void Win32Window::pasteAsOneLine(Control &box)
 {
     const std::wstring line = asOneLine(clipboardText(box.window));
+    DWORD selectionStart = 0;
+    DWORD selectionEnd = 0;
+    SendMessageW(box.window, EM_GETSEL, reinterpret_cast<WPARAM>(&selectionStart),
+                 reinterpret_cast<LPARAM>(&selectionEnd));
+    platform::TextEdit edit{text(std::size_t(&box - m_controls.data())), std::size_t(selectionEnd - selectionStart), 0};
     // As typing does, the replacement keeps within the box's limit.
     SendMessageW(box.window, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(line.c_str()));
+    SendMessageW(box.window, EM_GETSEL, 0, reinterpret_cast<LPARAM>(&selectionEnd));
+    edit.cursor = selectionEnd;
+    try {
+        m_events.textEdited(std::size_t(&box - m_controls.data()), edit);
+    } catch (...) {
+        // Nothing may unwind through the system's message dispatch.
+    }
+}
+
+void Win32Window::drawLabel(const Control &label, const DRAWITEMSTRUCT &item) const
+{
+    std::wstring caption(std::size_t(GetWindowTextLengthW(label.window)) + 1, L'\0');
+    caption.resize(std::size_t(GetWindowTextW(label.window, caption.data(), int(caption.size()))));
+    const HGDIOBJ previous = SelectObject(item.hDC, label.font);
+    win32platform::drawLabel(item.hDC, item.rcItem, caption, label.layout);
+    SelectObject(item.hDC, previous);
 }
 
 void Win32Window::focusFirstTextBox()
@@ -442,7 +471,7 @@ void Win32Window::setCaption(std::size_t control, std::u16string_view caption)
     SetWindowTextW(label.window, shownCaption(caption).c_str());
     // The label has no background of its own: what lies beneath the old
     // caption is painted afresh before the new one.
-    const RECT area = pixelRect(label.layout.rect, m_dpi);
+    const RECT area = pixelRect(platform::textRect(label.layout), m_dpi);
     RedrawWindow(m_window, &area, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
@@ -456,7 +485,11 @@ std::u16string Win32Window::text(std::size_t control) const
 
 void Win32Window::setText(std::size_t control, std::u16string_view text)
 {
-    SetWindowTextW(m_controls.at(control).window, wide(text).c_str());
+    const HWND box = m_controls.at(control).window;
+    SetWindowTextW(box, wide(text).c_str());
+    // The cursor after the text, as after typing it.
+    const int end = GetWindowTextLengthW(box);
+    SendMessageW(box, EM_SETSEL, WPARAM(end), LPARAM(end));
 }
 
 void Win32Window::showTopmostWithoutActivating()

@@ -59,7 +59,9 @@ private:
     void paint();
     Control *controlOf(HWND child);
     bool deliverKey(WPARAM code, std::optional<std::size_t> control);
+    // Reports the paste as an edit, so that the hint gives way to it.
     void pasteAsOneLine(Control &box);
+    void drawLabel(const Control &label, const DRAWITEMSTRUCT &item) const;
     void focusFirstTextBox();
     bool pointedAt() const;
     void moveOuterTo(std::optional<double> left, std::optional<double> top);
