@@ -6,7 +6,8 @@
 
 #include "platform/qt/captionlabel.h"
 #include "platform/qt/guiapplication.h"
-#include "platform/qt/localtext.h"
+#include "platform/filesystem.h"
+#include "platform/qt/localetextcodec.h"
 #include "platform/qt/qstringconversion.h"
 #include "ui/showncaption.h"
 
@@ -38,22 +39,34 @@ struct Setup
 
 Setup *setup = nullptr;
 
-// The record as the rules read it: the text before the first LF or CR,
-// decoded in the locale's encoding (UTF-8, the locale the targets run in).
-std::vector<std::u16string> expectedFields(QByteArrayView bytes)
+// The record as the rules read it: the bytes before the first LF or CR,
+// at most FirstLineLimit of them, without a leading UTF-8 byte-order mark,
+// split at each ";" and each field decoded in the locale's encoding (UTF-8,
+// the locale the targets run in).
+struct Expected
 {
-    qsizetype end = bytes.size();
-    for (char lineBreak : {'\n', '\r'}) {
-        const qsizetype at = bytes.indexOf(lineBreak);
-        if (at >= 0 && at < end)
-            end = at;
-    }
-    const std::u16string line = qtplatform::decodeLocalText(bytes.first(end));
-    std::vector<std::u16string> fields;
+    std::vector<std::string> bytes;
+    std::vector<std::u16string> texts;
+};
+
+Expected expectedFields(QByteArrayView input)
+{
+    const auto &codec = qtplatform::LocaleTextCodec::ofThisProcess();
+    std::string_view line = std::string_view(input.data(), std::size_t(input.size())).substr(0, platform::FirstLineLimit);
+    const std::size_t end = line.find_first_of("\r\n");
+    if (end != std::string_view::npos)
+        line = line.substr(0, end);
+    else if (line.size() == platform::FirstLineLimit)
+        line = line.substr(0, codec.wholeCharactersLength(line));
+    if (line.starts_with("\xef\xbb\xbf"))
+        line.remove_prefix(3);
+    Expected fields;
     for (std::size_t start = 0; !line.empty();) {
-        const std::size_t separator = line.find(u';', start);
-        fields.push_back(line.substr(start, separator - start));
-        if (separator == std::u16string::npos)
+        const std::size_t separator = line.find(';', start);
+        const std::string_view field = line.substr(start, separator - start);
+        fields.bytes.emplace_back(field);
+        fields.texts.push_back(codec.decode(field));
+        if (separator == std::string_view::npos)
             break;
         start = separator + 1;
     }
@@ -89,21 +102,22 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         inicio.Main();
 
         check(!QFile::exists(path));
-        const std::vector<std::u16string> expected = expectedFields(bytes);
-        if (expected.size() < 9) {
+        const Expected expected = expectedFields(bytes);
+        if (expected.texts.size() < 9) {
             check(!inicio.Principal.isLoaded());
         } else {
             check(inicio.Principal.isLoaded());
             qtplatform::QtWindow *window = shownWindow(inicio);
             check(window && window->isVisible());
-            check(inicio.Fields.toList() == expected);
+            check(inicio.Fields.rawList() == expected.bytes);
+            check(inicio.Fields.toList() == expected.texts);
             // Each label shows its field as the core presents it, cut short.
             using ui::CaptionKind;
             for (const auto &[name, position, kind] :
                  {std::tuple{"Label1", 2, CaptionKind::Name}, std::tuple{"Label2", 8, CaptionKind::Message}}) {
                 const auto *label = window->findChild<qtplatform::CaptionLabel *>(name);
                 check(label && label->text().size() <= qtplatform::CaptionLabel::ShownLimit + 4);
-                const std::u16string shown = ui::shownCaption(expected[std::size_t(position)], kind);
+                const std::u16string shown = ui::shownCaption(expected.texts[std::size_t(position)], kind);
                 QString caption = label->caption();
                 if (caption.size() > qtplatform::CaptionLabel::DescribedLimit)
                     caption.chop(1); // the ellipsis after a cut

@@ -1,8 +1,9 @@
-// The record and the answer, from arbitrary text: the split, the answer's
+// The record and the answer, from arbitrary bytes: the split, the answer's
 // composition and the port's conversion must hold their promises for any
 // line the messaging system might write.
 #include "intake/notificationrecord.h"
 #include "platform/error.h"
+#include "platform/textcodec.h"
 #include "platform/unicode.h"
 #include "reply/conversion.h"
 
@@ -53,51 +54,64 @@ void checkConversion(std::u16string_view field)
     }
 }
 
-std::u16string joined(const std::vector<std::u16string> &fields)
+std::string joined(const std::vector<std::string> &fields)
 {
-    std::u16string line;
+    std::string line;
     for (std::size_t i = 0; i < fields.size(); ++i) {
         if (i > 0)
-            line += intake::RecordSeparator;
+            line += intake::RecordSeparatorByte;
         line += fields[i];
     }
     return line;
 }
+
+// The locale the targets run in.
+class Utf8Text final : public platform::TextCodec
+{
+public:
+    std::u16string decode(std::string_view bytes) const override { return unicode::fromUtf8(bytes); }
+    std::string encode(std::u16string_view text) const override { return unicode::toUtf8(text); }
+};
+
+const Utf8Text Utf8;
 
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     using namespace intake;
-    const std::u16string line = unicode::fromUtf8(std::string_view(reinterpret_cast<const char *>(data), size));
-    const FieldArray fields = splitRecord(line);
+    const std::string_view line(reinterpret_cast<const char *>(data), size);
+    const FieldArray fields = splitRecord(line, Utf8);
 
     // Nothing is lost or invented by the split: the fields joined again are
-    // the line.
-    const auto separators = std::size_t(std::count(line.begin(), line.end(), RecordSeparator));
+    // the line, and each field's text is its bytes decoded.
+    const auto separators = std::size_t(std::count(line.begin(), line.end(), RecordSeparatorByte));
     check(line.empty() ? fields.size() == 0 : fields.size() == separators + 1);
-    check(joined(fields.toList()) == line);
+    check(fields.rawList().size() == fields.size());
+    check(joined(fields.rawList()) == line);
+    for (std::size_t i = 0; i < fields.size(); ++i)
+        check(fields[i] == Utf8.decode(fields.raw(i)));
 
     for (const std::u16string &field : fields.toList())
         checkConversion(field);
-    checkConversion(line);
+    checkConversion(Utf8.decode(line));
 
     // The last field stands for the answer typed into the box; a separator
     // in the date's text would shift every field after it.
     const std::u16string answer = fields.size() > 0 ? fields[fields.size() - 1] : std::u16string();
     try {
-        const std::u16string record = composeAnswer(fields, answer, u"8;12;26 21:07:30");
+        const std::string record = composeAnswer(fields, answer, u"8;12;26 21:07:30", Utf8);
         check(fields.size() >= 8);
-        const FieldArray sent = splitRecord(record);
+        const FieldArray sent = splitRecord(record, Utf8);
         check(sent.size() >= 9);
-        check(sent[Kind] == AnswerKind);
-        check(sent[SentAt] == u"8,12,26 21:07:30");
+        check(sent.raw(Kind) == AnswerKind);
+        check(sent.raw(SentAt) == "8,12,26 21:07:30");
         const RecordPosition swapped[] = {AddresseeName, AddresseeHost, AddresseePort,
                                           SenderName,    SenderHost,    SenderPort};
         for (std::size_t i = 0; i < std::size(swapped); ++i)
-            check(sent[SenderName + i] == fields[swapped[i]]);
-        check(record.ends_with(trimmedOfSpaces(answer)));
-        check(record.find(u'\n') == std::u16string::npos || line.find(u'\n') != std::u16string::npos);
+            check(sent.raw(SenderName + i) == fields.raw(swapped[i]));
+        check(record.ends_with(Utf8.encode(trimmedOfSpaces(answer))));
+        check(record.find('\n') == std::string::npos || line.find('\n') != std::string_view::npos);
     } catch (const platform::Error &error) {
         // Only a record too short for the answer's positions is refused.
         check(error.number() == platform::Error::SubscriptOutOfRange);

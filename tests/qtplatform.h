@@ -5,6 +5,7 @@
 // every message box.
 #include "intake/inicio.h"
 #include "platform/platform.h"
+#include "platform/qt/localetextcodec.h"
 #include "platform/qt/localfilesystem.h"
 #include "platform/qt/qstringconversion.h"
 #include "platform/qt/qtmessageboxes.h"
@@ -33,7 +34,7 @@ public:
     explicit RedirectedFileSystem(const QString &directory) : m_directory(qtplatform::toU16String(directory)) {}
 
     std::u16string executableDirectory() const override { return m_directory; }
-    std::u16string readFirstLine(const std::u16string &path) override
+    std::string readFirstLine(const std::u16string &path) override
     {
         if (beforeRead)
             beforeRead(qtplatform::toQString(path));
@@ -66,6 +67,7 @@ public:
     platform::WindowSystem &windowSystem() override { return windows; }
     platform::MessageBoxes &messageBoxes() override { return boxes; }
     platform::Network &network() override { return systemNetwork; }
+    const platform::TextCodec &textCodec() override { return qtplatform::LocaleTextCodec::ofThisProcess(); }
 
     RedirectedFileSystem files;
     qtplatform::SystemClock systemClock;

@@ -2,6 +2,7 @@
 // loopback interface: the bytes on the wire, and what the system refuses.
 #include "datagramreceiver.h"
 #include "platform/error.h"
+#include "platform/qt/localetextcodec.h"
 #include "platform/qt/qstringconversion.h"
 #include "platform/qt/systemnetwork.h"
 #include "reply/datagramsocket.h"
@@ -57,7 +58,7 @@ private slots:
         reply::DatagramSocket socket(m_network);
         socket.setRemoteHost(toU16String(host));
         socket.setRemotePort(receiver.port());
-        socket.SendData(toU16String(text));
+        socket.SendData(qtplatform::LocaleTextCodec::ofThisProcess().encode(toU16String(text)));
         const auto datagram = receiver.receive(2000);
         QVERIFY(datagram);
         QCOMPARE(datagram->payload, bytes);
@@ -105,7 +106,7 @@ private slots:
         reply::DatagramSocket socket(m_network);
         socket.setRemoteHost(toU16String(host));
         socket.setRemotePort(ipv4.port());
-        socket.SendData(u"MI-Notificar;uno");
+        socket.SendData("MI-Notificar;uno");
 
         DatagramReceiver &expected = receivedOn == "::1" ? ipv6 : ipv4;
         DatagramReceiver &other = receivedOn == "::1" ? ipv4 : ipv6;
@@ -142,7 +143,7 @@ private slots:
         socket.setRemoteHost(toU16String(host));
         socket.setRemotePort(9);
         try {
-            socket.SendData(std::u16string(std::size_t(payloadSize), u'x'));
+            socket.SendData(std::string(std::size_t(payloadSize), 'x'));
             QFAIL("sent");
         } catch (const platform::Error &error) {
             QCOMPARE(error.number(), number);

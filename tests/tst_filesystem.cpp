@@ -2,6 +2,7 @@
 #include "platform/error.h"
 #include "platform/qt/localfilesystem.h"
 #include "platform/qt/qstringconversion.h"
+#include "platform/unicode.h"
 #include "ui/texts.h"
 
 #include <QCoreApplication>
@@ -10,6 +11,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -88,33 +90,65 @@ private slots:
         QCOMPARE(m_files.fileExists(nativePath(name), Selector::Normal), exists);
     }
 
+    // The line's bytes as the file holds them; decoding is the record's.
     void firstLine_data()
     {
         QTest::addColumn<QByteArray>("bytes");
-        QTest::addColumn<QString>("line");
+        QTest::addColumn<QByteArray>("line");
 
-        QTest::newRow("LF") << QByteArray("uno;dos\ntres") << "uno;dos";
-        QTest::newRow("CRLF") << QByteArray("uno;dos\r\ntres") << "uno;dos";
-        QTest::newRow("lone CR") << QByteArray("uno;dos\rtres") << "uno;dos";
-        QTest::newRow("no line break") << QByteArray("uno;dos") << "uno;dos";
-        QTest::newRow("LF before a later CR") << QByteArray("uno\ndos\rtres") << "uno";
+        QTest::newRow("LF") << QByteArray("uno;dos\ntres") << QByteArray("uno;dos");
+        QTest::newRow("CRLF") << QByteArray("uno;dos\r\ntres") << QByteArray("uno;dos");
+        QTest::newRow("lone CR") << QByteArray("uno;dos\rtres") << QByteArray("uno;dos");
+        QTest::newRow("no line break") << QByteArray("uno;dos") << QByteArray("uno;dos");
+        QTest::newRow("LF before a later CR") << QByteArray("uno\ndos\rtres") << QByteArray("uno");
         // The file is read in steps of 256 kB.
         const QByteArray longLine(300 * 1024, 'm');
-        QTest::newRow("break in a later step") << longLine + "\r\nx" << QString::fromLatin1(longLine);
-        QTest::newRow("long line, no break") << longLine << QString::fromLatin1(longLine);
-        QTest::newRow("empty first line") << QByteArray("\nuno") << "";
-        QTest::newRow("UTF-8") << QByteArray("Jos\xc3\xa9;\xc2\xbfqu\xc3\xa9?\n") << QString::fromUtf8("José;¿qué?");
-        QTest::newRow("byte-order mark dropped") << QByteArray("\xef\xbb\xbfhola\n") << "hola";
-        QTest::newRow("invalid UTF-8 replaced") << QByteArray("a\xff" "b\n") << QString::fromUtf16(u"a\uFFFDb");
-        QTest::newRow("NUL kept") << QByteArray("a\0b\n", 4) << QString::fromUtf16(u"a\0b", 3);
+        QTest::newRow("break in a later step") << longLine + "\r\nx" << longLine;
+        QTest::newRow("long line, no break") << longLine << longLine;
+        QTest::newRow("empty first line") << QByteArray("\nuno") << QByteArray();
+        QTest::newRow("byte-order mark dropped") << QByteArray("\xef\xbb\xbfhola\n") << QByteArray("hola");
+        QTest::newRow("bytes that are no UTF-8 kept") << QByteArray("Jos\xe9;a\xff" "b\n")
+                                                      << QByteArray("Jos\xe9;a\xff" "b");
+        QTest::newRow("NUL kept") << QByteArray("a\0b\n", 4) << QByteArray("a\0b", 3);
     }
 
     void firstLine()
     {
         QFETCH(QByteArray, bytes);
-        QFETCH(QString, line);
+        QFETCH(QByteArray, line);
         writeBytes(path("line"), bytes);
-        QCOMPARE(toQString(m_files.readFirstLine(nativePath("line"))), line);
+        QCOMPARE(QByteArray::fromStdString(m_files.readFirstLine(nativePath("line"))), line);
+    }
+
+    // A folder's name is bytes, in whatever encoding its maker used: the
+    // notification in it is found, read and deleted all the same.
+    void folderNamedInAnyEncoding_data()
+    {
+        QTest::addColumn<QByteArray>("folder");
+
+        QTest::newRow("UTF-8") << QByteArray("Jos\xc3\xa9");
+        QTest::newRow("Latin-1") << QByteArray("Jos\xe9");
+        QTest::newRow("a UTF-8 character cut short") << QByteArray("caf\xc3");
+        QTest::newRow("an encoded surrogate") << QByteArray("\xed\xb2\x80");
+    }
+
+    void folderNamedInAnyEncoding()
+    {
+        QFETCH(QByteArray, folder);
+        const QByteArray directory = QFile::encodeName(m_dir.path()) + '/' + folder;
+        QCOMPARE(::mkdir(directory.constData(), 0700), 0);
+        const QByteArray file = directory + "/MI.zorvi";
+        const int fd = ::open(file.constData(), O_WRONLY | O_CREAT, 0600);
+        QVERIFY(fd >= 0);
+        QCOMPARE(::write(fd, "k;d\n", 4), ssize_t(4));
+        ::close(fd);
+
+        const std::u16string name = unicode::fromUtf8EscapingBytes(file.toStdString());
+        QVERIFY(m_files.fileExists(name, Selector::Archive));
+        QCOMPARE(m_files.readFirstLine(name), std::string("k;d"));
+        m_files.deleteFile(name);
+        QCOMPARE(::access(file.constData(), F_OK), -1);
+        ::rmdir(directory.constData());
     }
 
     void readFailures_data()

@@ -9,19 +9,29 @@
 #include "platform/filesystem.h"
 #include "platform/qt/captionlabel.h"
 #include "platform/qt/guiapplication.h"
+#include "datagramreceiver.h"
+
+#include <QLineEdit>
+#include <QProcess>
 
 #include <QDir>
 #include <QFileInfo>
 #include <QRegularExpression>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include <atomic>
 #include <cstdio>
+#include <filesystem>
+#include <fstream>
 #include <memory>
 #include <thread>
 
 #include <fcntl.h>
+#include <locale.h>
+#include <spawn.h>
+#include <sys/wait.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -277,6 +287,108 @@ private slots:
         QCOMPARE(toQString(m_inicio->Fields[intake::Kind]), kind);
     }
 
+    // The file is read, and the answer sent, in the locale's encoding;
+    // the parties' fields go back byte for byte, whatever the locale makes
+    // of them. The encoding is read once per process, so a row in another
+    // locale runs in a process of its own.
+    void answerInTheLocale_data()
+    {
+        QTest::addColumn<QByteArray>("locale");
+        QTest::addColumn<QByteArray>("sender");  // position 2, as written
+        QTest::addColumn<QString>("shown");      // as the window has it
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QByteArray>("answer");  // position 8 as sent
+
+        QTest::newRow("Latin-1 name under UTF-8")
+            << QByteArray("C.UTF-8") << QByteArray("Jos\xe9") << QStringLiteral("Jos\uFFFD") << QStringLiteral("s\u00ed")
+            << QByteArray("s\xc3\xad");
+        QTest::newRow("Latin-1 name under ISO-8859-1")
+            << QByteArray("es_ES.ISO-8859-1") << QByteArray("Mu\xf1oz") << QStringLiteral("Mu\u00f1oz")
+            << QStringLiteral("a\u00f1o \u20ac \u0142 \U0001F600") << QByteArray("a\xf1o ? ? ?");
+    }
+
+    void answerInTheLocale()
+    {
+        QFETCH(QByteArray, locale);
+        QFETCH(QByteArray, sender);
+        QFETCH(QString, shown);
+        QFETCH(QString, typed);
+        QFETCH(QByteArray, answer);
+        const locale_t installed = newlocale(LC_CTYPE_MASK, locale.constData(), locale_t(nullptr));
+        QVERIFY2(installed, "locale not generated: run tools/install-deps.sh");
+        freelocale(installed);
+        const QByteArray all = qgetenv("LC_ALL");
+        if ((all.isEmpty() ? qgetenv("LC_CTYPE") : all) != locale) {
+            // The encoding alone: the time keeps the form the checks know.
+            QProcess row;
+            QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+            environment.remove("LC_ALL");
+            environment.insert("LC_CTYPE", QString::fromLatin1(locale));
+            row.setProcessEnvironment(environment);
+            row.setProcessChannelMode(QProcess::MergedChannels);
+            row.start(QCoreApplication::applicationFilePath(),
+                      {QStringLiteral("answerInTheLocale:") + QString::fromUtf8(QTest::currentDataTag())});
+            QVERIFY(row.waitForFinished(40000));
+            QVERIFY2(row.exitStatus() == QProcess::NormalExit && row.exitCode() == 0, row.readAll().constData());
+            return;
+        }
+
+        DatagramReceiver receiver("127.0.0.1", 0);
+        QVERIFY2(receiver.isOpen(), qPrintable(receiver.errorString()));
+        const QByteArray port = QByteArray::number(receiver.port());
+        writeNotification("MI-Mensaje;d;" + sender + ";127.0.0.1;" + port + ";Luis;10.0.0.2;40001;Hola\n");
+        m_inicio->Main();
+        verifyShown(shown, QStringLiteral("Hola"));
+
+        const MessageBoxUser user;
+        qtplatform::QtWindow *window = shownWindow(*m_inicio);
+        window->activateWindow();
+        auto *text1 = window->findChild<QLineEdit *>("Text1");
+        QVERIFY(text1);
+        // The first key replaces the hint; the rest is pasted, as a
+        // character beyond U+FFFF cannot be typed as one key.
+        QTest::sendKeyEvent(QTest::Click, text1, Qt::Key_unknown, typed.left(1), Qt::NoModifier);
+        text1->insert(typed.mid(1));
+        QTest::keyClick(text1, Qt::Key_Return);
+        QVERIFY(user.shown.isEmpty());
+
+        const auto datagram = receiver.receive(2000);
+        QVERIFY(datagram);
+        const QByteArray &payload = datagram->payload;
+        QVERIFY2(payload.startsWith("MI-Notificar;"), payload.constData());
+        const QByteArray afterTheDate = payload.mid(payload.indexOf(';', 13) + 1);
+        QCOMPARE(afterTheDate, "Luis;10.0.0.2;40001;" + sender + ";127.0.0.1;" + port + ";" + answer);
+    }
+
+    // The executable finds its notification in a folder whose name is no
+    // UTF-8 (made under another locale, or by a program that writes names
+    // in Latin-1): a record too short to show is read and dropped, so the
+    // file goes and nothing waits for a user.
+    void runFromAFolderNamedInLatin1()
+    {
+        // Qt names files in UTF-8 alone: the folder is handled by its bytes.
+        namespace fs = std::filesystem;
+        const fs::path folder = fs::path(QFile::encodeName(m_dir->path()).toStdString()) / "notificador-Jos\xe9";
+        fs::create_directory(folder);
+        // QTemporaryDir cannot name it either.
+        const auto removeFolder = qScopeGuard([&] { fs::remove_all(folder); });
+        const fs::path executable = folder / "notificador";
+        fs::copy_file(NOTIFICADOR_EXECUTABLE, executable);
+        fs::permissions(executable, fs::perms::owner_all);
+        const fs::path file = folder / "MI.zorvi";
+        std::ofstream(file) << "MI-Mensaje;d;Ana\n";
+        QVERIFY(fs::exists(file));
+
+        char *arguments[] = {const_cast<char *>(executable.c_str()), nullptr};
+        pid_t run = 0;
+        QCOMPARE(::posix_spawn(&run, executable.c_str(), nullptr, nullptr, arguments, environ), 0);
+        int status = 0;
+        QCOMPARE(::waitpid(run, &status, 0), run);
+        QVERIFY(WIFEXITED(status));
+        QCOMPARE(WEXITSTATUS(status), 0);
+        QVERIFY(!fs::exists(file));
+    }
+
     // Only a regular file is a notification: anything else at the path is
     // left alone, and nothing waits on it; a file that goes or changes
     // between the existence test and the read is taken as it is then.
@@ -425,7 +537,7 @@ private slots:
         writeNotification(NineFields + "\r\n");
         const std::u16string path = qtplatform::toU16String(notification());
         auto firstRun = std::make_unique<qtplatform::LocalFileSystem>();
-        QCOMPARE(firstRun->readFirstLine(path), qtplatform::toU16String(QString::fromUtf8(NineFields)));
+        QCOMPARE(firstRun->readFirstLine(path), NineFields.toStdString());
         if (first == "ended")
             firstRun.reset();
         else if (first == "deleted")
@@ -433,7 +545,7 @@ private slots:
 
         qtplatform::LocalFileSystem secondRun;
         try {
-            QCOMPARE(secondRun.readFirstLine(path), qtplatform::toU16String(QString::fromUtf8(NineFields)));
+            QCOMPARE(secondRun.readFirstLine(path), NineFields.toStdString());
             QCOMPARE(0, secondFails);
         } catch (const platform::Error &error) {
             QCOMPARE(error.number(), secondFails);

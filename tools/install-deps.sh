@@ -17,8 +17,17 @@ packages=(
     # fuzz/run.sh: clang, and its sanitizer and libFuzzer run-times (only
     # recommended by clang, so named here).
     clang libclang-rt-14-dev
+    # The tests of the file and the answer in a locale's encoding.
+    locales
 )
 
 export DEBIAN_FRONTEND=noninteractive
 apt-get update -qq
 apt-get install -y -qq --no-install-recommends "${packages[@]}" >/dev/null
+
+# The locales those tests run in, generated once.
+locales=$(locale -a)
+if ! grep -qx 'es_ES.iso88591' <<<"$locales" || ! grep -qx 'es_ES.utf8' <<<"$locales"; then
+    sed -i -E 's/^# *(es_ES ISO-8859-1|es_ES.UTF-8 UTF-8)$/\1/' /etc/locale.gen
+    locale-gen >/dev/null
+fi

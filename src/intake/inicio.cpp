@@ -4,6 +4,7 @@
 #include "platform/error.h"
 #include "platform/filesystem.h"
 #include "platform/platform.h"
+#include "platform/textcodec.h"
 #include "ui/principal.h"
 #include "ui/showncaption.h"
 
@@ -48,7 +49,7 @@ void Inicio::Main()
     try {
         if (!files.fileExists(notificationPath(), Selector::Archive))
             return;
-        std::u16string line;
+        std::string line;
         try {
             line = files.readFirstLine(notificationPath());
         } catch (const platform::Error &error) {
@@ -58,7 +59,7 @@ void Inicio::Main()
             throw;
         }
         readWhole = true;
-        Fields = splitRecord(line);
+        Fields = splitRecord(line, m_platform.textCodec());
 
         // The window is loaded, and so centred, before the field is read: a
         // line too short for a sender fails with the window already loaded.

@@ -1,31 +1,47 @@
 #include "intake/notificationrecord.h"
 
 #include "platform/error.h"
+#include "platform/textcodec.h"
 
 #include <algorithm>
 
 namespace intake {
 
-const std::u16string &FieldArray::operator[](std::size_t position) const
+FieldArray::FieldArray(std::vector<std::string> bytes, std::vector<std::u16string> texts)
+    : m_bytes(std::move(bytes)), m_texts(std::move(texts))
 {
-    if (position >= m_fields.size())
-        throw platform::Error::fromNumber(platform::Error::SubscriptOutOfRange);
-    return m_fields[position];
 }
 
-FieldArray splitRecord(std::u16string_view line)
+const std::u16string &FieldArray::operator[](std::size_t position) const
 {
-    std::vector<std::u16string> fields;
+    if (position >= m_texts.size())
+        throw platform::Error::fromNumber(platform::Error::SubscriptOutOfRange);
+    return m_texts[position];
+}
+
+const std::string &FieldArray::raw(std::size_t position) const
+{
+    if (position >= m_bytes.size())
+        throw platform::Error::fromNumber(platform::Error::SubscriptOutOfRange);
+    return m_bytes[position];
+}
+
+FieldArray splitRecord(std::string_view line, const platform::TextCodec &codec)
+{
+    std::vector<std::string> bytes;
+    std::vector<std::u16string> texts;
     if (line.empty())
         return FieldArray();
     for (;;) {
-        const std::size_t end = line.find(RecordSeparator);
-        fields.emplace_back(line.substr(0, end));
-        if (end == std::u16string_view::npos)
+        const std::size_t end = line.find(RecordSeparatorByte);
+        const std::string_view field = line.substr(0, end);
+        bytes.emplace_back(field);
+        texts.push_back(codec.decode(field));
+        if (end == std::string_view::npos)
             break;
         line.remove_prefix(end + 1);
     }
-    return FieldArray(std::move(fields));
+    return FieldArray(std::move(bytes), std::move(texts));
 }
 
 std::u16string_view trimmedOfSpaces(std::u16string_view text)
@@ -36,19 +52,20 @@ std::u16string_view trimmedOfSpaces(std::u16string_view text)
     return text.substr(first, text.find_last_not_of(u' ') - first + 1);
 }
 
-std::u16string composeAnswer(const FieldArray &incoming, std::u16string_view answer, std::u16string_view sentAt)
+std::string composeAnswer(const FieldArray &incoming, std::u16string_view answer, std::u16string_view sentAt,
+                          const platform::TextCodec &codec)
 {
-    std::u16string record(AnswerKind);
-    record += RecordSeparator;
+    std::string record(AnswerKind);
+    record += RecordSeparatorByte;
     std::u16string date(sentAt);
     std::replace(date.begin(), date.end(), RecordSeparator, u',');
-    record += date;
-    record += RecordSeparator;
+    record += codec.encode(date);
+    record += RecordSeparatorByte;
     for (RecordPosition position : {AddresseeName, AddresseeHost, AddresseePort, SenderName, SenderHost, SenderPort}) {
-        record += incoming[position];
-        record += RecordSeparator;
+        record += incoming.raw(position);
+        record += RecordSeparatorByte;
     }
-    record += trimmedOfSpaces(answer);
+    record += codec.encode(trimmedOfSpaces(answer));
     return record;
 }
 

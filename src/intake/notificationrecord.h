@@ -5,10 +5,18 @@
 #include <string_view>
 #include <vector>
 
+namespace platform {
+class TextCodec;
+}
+
 namespace intake {
 
-// A record is one line of fields joined by ";", with no quoting or escaping.
+// A record is one line of fields joined by ";", with no quoting or
+// escaping. The separator is one byte in every encoding the notifier meets:
+// ASCII-compatible encodings, and the Windows double-byte code pages, whose
+// trail bytes are never 0x3B.
 inline constexpr char16_t RecordSeparator = u';';
+inline constexpr char RecordSeparatorByte = ';';
 
 // What each position of a record carries. Positions 2 to 4 describe the
 // party sending the record, 5 to 7 the party receiving it.
@@ -24,38 +32,50 @@ enum RecordPosition : std::size_t {
     MessageText = 8,
 };
 
-// A record's fields by position, counted from 0. Reading a position the
+// A record's fields by position, counted from 0, each both as the bytes the
+// record carried and as the text they decode to. Reading a position the
 // record does not have raises error 9 (subscript out of range).
 class FieldArray
 {
 public:
     FieldArray() = default;
-    explicit FieldArray(std::vector<std::u16string> fields) : m_fields(std::move(fields)) {}
+    // One text per field of bytes, in the same order.
+    FieldArray(std::vector<std::string> bytes, std::vector<std::u16string> texts);
 
+    // The field as text: what is shown and what names the host and port.
     const std::u16string &operator[](std::size_t position) const;
-    std::size_t size() const { return m_fields.size(); }
-    const std::vector<std::u16string> &toList() const { return m_fields; }
+    // The field as the record carried it, byte for byte.
+    const std::string &raw(std::size_t position) const;
+    std::size_t size() const { return m_texts.size(); }
+    const std::vector<std::u16string> &toList() const { return m_texts; }
+    const std::vector<std::string> &rawList() const { return m_bytes; }
 
 private:
-    std::vector<std::u16string> m_fields;
+    std::vector<std::string> m_bytes;
+    std::vector<std::u16string> m_texts;
 };
 
 // Every ";" ends a field; nothing is trimmed and adjacent separators give an
-// empty field. A line with no text at all has no fields.
-FieldArray splitRecord(std::u16string_view line);
+// empty field. A line with no bytes at all has no fields. Each field is
+// decoded on its own.
+FieldArray splitRecord(std::string_view line, const platform::TextCodec &codec);
 
 // The text without leading and trailing space characters (U+0020 only: tabs
 // and other blanks stay).
 std::u16string_view trimmedOfSpaces(std::u16string_view text);
 
 // The kind of record an answer is.
-inline constexpr std::u16string_view AnswerKind = u"MI-Notificar";
+inline constexpr std::string_view AnswerKind = "MI-Notificar";
 
-// The answer to an incoming record: its kind, the date and time sent, the
-// incoming addressee as the sender and the incoming sender as the
-// addressee, and the answer trimmed of spaces. Nine fields, no line end; a
-// ";" in the date's text would shift every field after it, and becomes ",".
-// Raises error 9 if the incoming record lacks one of positions 2 to 7.
-std::u16string composeAnswer(const FieldArray &incoming, std::u16string_view answer, std::u16string_view sentAt);
+// The answer to an incoming record, as the bytes of the datagram: its kind,
+// the date and time sent, the incoming addressee as the sender and the
+// incoming sender as the addressee, and the answer trimmed of spaces. Nine
+// fields, no line end. The parties' fields go back byte for byte as they
+// came, whatever the encoding makes of them; only the date and the answer
+// are encoded. A ";" in the date's text would shift every field after it,
+// and becomes ",". Raises error 9 if the incoming record lacks one of
+// positions 2 to 7.
+std::string composeAnswer(const FieldArray &incoming, std::u16string_view answer, std::u16string_view sentAt,
+                          const platform::TextCodec &codec);
 
 } // namespace intake

@@ -14,7 +14,9 @@ namespace platform {
 inline constexpr std::size_t FirstLineLimit = 1024 * 1024;
 
 // The file operations the intake needs. Paths are the platform's own, held
-// as UTF-16 text; every failure is raised as platform::Error.
+// as UTF-16 text that maps back to the system's name exactly (whatever bytes
+// a folder's name is made of, where names are bytes); every failure is
+// raised as platform::Error.
 class FileSystem
 {
 public:
@@ -36,10 +38,11 @@ public:
     // True only for a regular file (or a link to one); never a directory.
     // Raises an error only when the test itself cannot be made.
     virtual bool fileExists(const std::u16string &path, Selector selector) const = 0;
-    // The text up to the first LF, CR LF or lone CR, without the break,
-    // decoded from the system's default encoding for text: at most
-    // FirstLineLimit bytes of it. A longer line is cut there, never inside a
-    // character, and the cut line is the line. Fails with InputPastEndOfFile
+    // The bytes up to the first LF, CR LF or lone CR, without the break, as
+    // the file holds them in the system's default encoding for text: at
+    // most FirstLineLimit bytes. A longer line is cut
+    // there, never inside a character of that encoding, and the cut line is
+    // the line. Fails with InputPastEndOfFile
     // on an empty file (a file read whole, with no record in it); any other
     // failure means the file could not be opened or read. Fails on anything
     // that is not a regular file; never blocks.
@@ -47,7 +50,7 @@ public:
     // it: another run that reads the same file meanwhile, or that reaches it
     // only after this run has deleted it, fails with FileAlreadyOpen, so
     // that one notification is shown by one run only.
-    virtual std::u16string readFirstLine(const std::u16string &path) = 0;
+    virtual std::string readFirstLine(const std::u16string &path) = 0;
     // Deletes the file at path. Once the file there has been read, only that
     // same file is deleted: one put in its place since (a newer
     // notification) is left for the run that shows it.

@@ -2,7 +2,6 @@
 
 #include <cstdint>
 #include <string>
-#include <string_view>
 
 namespace platform {
 
@@ -15,9 +14,6 @@ public:
     Network(const Network &) = delete;
     Network &operator=(const Network &) = delete;
 
-    // The text as bytes in the system's default encoding for text, as the
-    // notification file is decoded; what it cannot encode is replaced.
-    virtual std::string encode(std::u16string_view text) const = 0;
     // Sends one datagram to host (a name, an IPv4 or an IPv6 address) and
     // port, from an address and port the system picks. Returns once the
     // datagram is with the system; raises an Error (source "MensajeEnviar")

@@ -6,6 +6,7 @@ class Clock;
 class FileSystem;
 class MessageBoxes;
 class Network;
+class TextCodec;
 class WindowSystem;
 
 // The system the program runs on, as the logic reaches it. main() builds the
@@ -23,6 +24,7 @@ public:
     virtual WindowSystem &windowSystem() = 0;
     virtual MessageBoxes &messageBoxes() = 0;
     virtual Network &network() = 0;
+    virtual const TextCodec &textCodec() = 0;
 };
 
 } // namespace platform

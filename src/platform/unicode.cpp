@@ -36,52 +36,55 @@ void appendUtf8(std::string &out, char32_t code)
     }
 }
 
-} // namespace
-
-std::u16string fromUtf8(std::string_view bytes)
+// The character whose UTF-8 sequence starts at bytes[at], and the index just
+// past it; or, for a sequence that is broken or no character, nothing, and
+// the index of the byte that broke it (read afresh by the caller).
+struct Decoded
 {
-    std::u16string out;
-    out.reserve(bytes.size());
-    std::size_t i = 0;
-    while (i < bytes.size()) {
-        const auto lead = static_cast<unsigned char>(bytes[i]);
-        if (lead < 0x80) {
-            out += char16_t(lead);
-            ++i;
-            continue;
-        }
-        int length = 0;
-        char32_t code = 0;
-        char32_t smallest = 0;
-        if (lead >= 0xC2 && lead <= 0xDF) {
-            length = 2, code = lead & 0x1F, smallest = 0x80;
-        } else if (lead >= 0xE0 && lead <= 0xEF) {
-            length = 3, code = lead & 0x0F, smallest = 0x800;
-        } else if (lead >= 0xF0 && lead <= 0xF4) {
-            length = 4, code = lead & 0x07, smallest = 0x10000;
-        }
-        // A sequence broken anywhere is one replacement for what was read
-        // of it; the byte that broke it starts afresh.
-        std::size_t next = i + 1;
-        bool complete = length > 0;
-        for (int k = 1; complete && k < length; ++k) {
-            if (next >= bytes.size() || (static_cast<unsigned char>(bytes[next]) & 0xC0) != 0x80) {
-                complete = false;
-            } else {
-                code = (code << 6) | (static_cast<unsigned char>(bytes[next]) & 0x3F);
-                ++next;
-            }
-        }
-        if (complete && code >= smallest && code <= 0x10FFFF && (code < 0xD800 || code > 0xDFFF))
-            appendUtf16(out, code);
-        else
-            out += char16_t(Replacement);
-        i = next;
+    bool valid;
+    char32_t code;
+    std::size_t next;
+};
+
+Decoded decodeAt(std::string_view bytes, std::size_t at)
+{
+    const auto lead = static_cast<unsigned char>(bytes[at]);
+    if (lead < 0x80)
+        return {true, lead, at + 1};
+    int length = 0;
+    char32_t code = 0;
+    char32_t smallest = 0;
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        length = 2, code = lead & 0x1F, smallest = 0x80;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        length = 3, code = lead & 0x0F, smallest = 0x800;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        length = 4, code = lead & 0x07, smallest = 0x10000;
     }
-    return out;
+    std::size_t next = at + 1;
+    bool complete = length > 0;
+    for (int k = 1; complete && k < length; ++k) {
+        if (next >= bytes.size() || (static_cast<unsigned char>(bytes[next]) & 0xC0) != 0x80) {
+            complete = false;
+        } else {
+            code = (code << 6) | (static_cast<unsigned char>(bytes[next]) & 0x3F);
+            ++next;
+        }
+    }
+    const bool valid = complete && code >= smallest && code <= 0x10FFFF && (code < 0xD800 || code > 0xDFFF);
+    return {valid, code, next};
 }
 
-std::string toUtf8(std::u16string_view text)
+// The lone low surrogates that stand for the bytes 0x80 to 0xFF of a name
+// that is no UTF-8 (no valid sequence decodes to a lone surrogate).
+constexpr char16_t EscapedBytes = 0xDC00;
+
+bool isEscapedByte(char16_t unit)
+{
+    return unit >= EscapedBytes + 0x80 && unit <= EscapedBytes + 0xFF;
+}
+
+std::string toUtf8(std::u16string_view text, bool escapedBytes)
 {
     std::string out;
     out.reserve(text.size());
@@ -90,12 +93,59 @@ std::string toUtf8(std::u16string_view text)
         if (code >= 0xD800 && code <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF) {
             code = 0x10000 + ((code - 0xD800) << 10) + (text[i + 1] - 0xDC00);
             ++i;
+        } else if (escapedBytes && isEscapedByte(text[i])) {
+            out += char(text[i] - EscapedBytes);
+            continue;
         } else if (code >= 0xD800 && code <= 0xDFFF) {
             code = Replacement;
         }
         appendUtf8(out, code);
     }
     return out;
+}
+
+} // namespace
+
+std::u16string fromUtf8(std::string_view bytes)
+{
+    std::u16string out;
+    out.reserve(bytes.size());
+    for (std::size_t i = 0; i < bytes.size();) {
+        // A sequence broken anywhere is one replacement for what was read
+        // of it; the byte that broke it starts afresh.
+        const Decoded decoded = decodeAt(bytes, i);
+        appendUtf16(out, decoded.valid ? decoded.code : Replacement);
+        i = decoded.next;
+    }
+    return out;
+}
+
+std::string toUtf8(std::u16string_view text)
+{
+    return toUtf8(text, false);
+}
+
+std::u16string fromUtf8EscapingBytes(std::string_view bytes)
+{
+    std::u16string out;
+    out.reserve(bytes.size());
+    for (std::size_t i = 0; i < bytes.size();) {
+        const Decoded decoded = decodeAt(bytes, i);
+        if (decoded.valid) {
+            appendUtf16(out, decoded.code);
+            i = decoded.next;
+        } else {
+            // Byte by byte, so that every byte comes back as it was.
+            out += char16_t(EscapedBytes + static_cast<unsigned char>(bytes[i]));
+            ++i;
+        }
+    }
+    return out;
+}
+
+std::string toUtf8RestoringBytes(std::u16string_view text)
+{
+    return toUtf8(text, true);
 }
 
 std::u16string decimal(std::int64_t value)

@@ -15,6 +15,13 @@ std::u16string fromUtf8(std::string_view bytes);
 // A lone surrogate becomes U+FFFD.
 std::string toUtf8(std::u16string_view text);
 
+// Names as a system that names files by bytes gives them, mapped losslessly
+// to text and back: UTF-8 where the bytes are UTF-8, and each other byte as
+// the lone surrogate U+DC80 to U+DCFF, which no UTF-8 decodes to. A folder
+// named in another encoding is still found.
+std::u16string fromUtf8EscapingBytes(std::string_view bytes);
+std::string toUtf8RestoringBytes(std::u16string_view text);
+
 // A whole number in decimal, with a minus sign when negative.
 std::u16string decimal(std::int64_t value);
 

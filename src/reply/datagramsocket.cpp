@@ -12,13 +12,13 @@ void DatagramSocket::setRemotePort(std::int32_t port)
     m_remotePort = port;
 }
 
-void DatagramSocket::SendData(std::u16string_view data)
+void DatagramSocket::SendData(std::string_view data)
 {
     if (m_remoteHost.empty())
         throw socketerrors::noRemoteHost();
     if (m_remotePort == 0)
         throw socketerrors::invalidPort(m_remotePort);
-    m_network.sendDatagram(m_remoteHost, std::uint16_t(m_remotePort), m_network.encode(data));
+    m_network.sendDatagram(m_remoteHost, std::uint16_t(m_remotePort), std::string(data));
 }
 
 } // namespace reply

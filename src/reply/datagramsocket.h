@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 namespace platform {
 class Network;
@@ -24,11 +25,10 @@ public:
     // Raises error 380 for a port outside 1 to 65535; the port set before stays.
     void setRemotePort(std::int32_t port);
 
-    // Sends data, in the system's encoding for text, as one datagram to the
-    // remote host and port. Returns once the datagram is with the system;
+    // Sends the bytes as one datagram to the remote host and port. Returns once the datagram is with the system;
     // raises an Error if there is no host, the host cannot be found or the
     // system refuses the datagram.
-    void SendData(std::u16string_view data);
+    void SendData(std::string_view data);
 
 private:
     platform::Network &m_network;

@@ -4,8 +4,8 @@
 #include "platform/clock.h"
 #include "platform/error.h"
 #include "platform/messageboxes.h"
-#include "platform/network.h"
 #include "platform/platform.h"
+#include "platform/textcodec.h"
 #include "reply/conversion.h"
 #include "reply/datagramsocket.h"
 #include "reply/errorreport.h"
@@ -42,10 +42,10 @@ void refuseEmptyAnswer(ui::Principal &principal)
 // A datagram refused as too large is the answer's fault only if a shorter
 // answer would fit; if the notification's fields alone fill a datagram, no
 // answer can, and the box says so.
-platform::Error tooLargeBecauseOf(const platform::Network &network, const intake::FieldArray &Fields,
+platform::Error tooLargeBecauseOf(const platform::TextCodec &codec, const intake::FieldArray &Fields,
                                   std::u16string_view sentAt, const platform::Error &refusal)
 {
-    const std::string withoutAnswer = network.encode(intake::composeAnswer(Fields, u"", sentAt));
+    const std::string withoutAnswer = intake::composeAnswer(Fields, u"", sentAt, codec);
     return withoutAnswer.size() >= socketerrors::LargestDatagram ? socketerrors::fieldsTooLong() : refusal;
 }
 
@@ -57,7 +57,8 @@ void sendAnswer(ui::Principal &principal, std::u16string_view answer)
     const platform::Clock &clock = principal.platform().clock();
     const FieldArray &Fields = principal.Fields();
     const std::u16string sentAt = clock.formatGeneralDate(clock.currentDateTime());
-    const std::u16string record = composeAnswer(Fields, answer, sentAt);
+    const platform::TextCodec &codec = principal.platform().textCodec();
+    const std::string record = composeAnswer(Fields, answer, sentAt, codec);
     DatagramSocket &socket = principal.MensajeEnviar();
     socket.setRemoteHost(Fields[SenderHost]);
     socket.setRemotePort(toLong(Fields[SenderPort]));
@@ -66,7 +67,7 @@ void sendAnswer(ui::Principal &principal, std::u16string_view answer)
     } catch (const platform::Error &error) {
         if (error.number() != socketerrors::MessageTooBig)
             throw;
-        throw tooLargeBecauseOf(principal.platform().network(), Fields, sentAt, error);
+        throw tooLargeBecauseOf(codec, Fields, sentAt, error);
     }
     principal.Unload();
 }

@@ -6,6 +6,7 @@
 #include "platform/messageboxes.h"
 #include "platform/network.h"
 #include "platform/platform.h"
+#include "platform/textcodec.h"
 #include "platform/unicode.h"
 #include "platform/windowsystem.h"
 
@@ -49,7 +50,7 @@ struct Logging
 inline const Log LoadedAndCentred = {"create Principal", "outer", "screen", "top 4522.5",
                                      "outer", "screen", "left 4770"};
 
-// Files in memory, each held as its first line.
+// Files in memory, each held as its first line, written in UTF-8.
 class FakeFileSystem final : public platform::FileSystem, Logging
 {
 public:
@@ -63,11 +64,11 @@ public:
         run(beforeExists);
         return files.contains(path);
     }
-    std::u16string readFirstLine(const std::u16string &path) override
+    std::string readFirstLine(const std::u16string &path) override
     {
         m_log.push_back("read");
         run(beforeRead);
-        return existing(path)->second;
+        return unicode::toUtf8(existing(path)->second);
     }
     void deleteFile(const std::u16string &path) override
     {
@@ -230,7 +231,7 @@ private:
     }
 };
 
-// Keeps the datagrams instead of sending them; text goes as UTF-8.
+// Keeps the datagrams instead of sending them.
 class RecordingNetwork final : public platform::Network, Logging
 {
 public:
@@ -243,7 +244,6 @@ public:
 
     using Logging::Logging;
 
-    std::string encode(std::u16string_view text) const override { return unicode::toUtf8(text); }
     void sendDatagram(const std::u16string &host, std::uint16_t port, const std::string &payload) override
     {
         m_log.push_back("send");
@@ -255,6 +255,14 @@ public:
     Hook beforeSend;
 };
 
+// UTF-8, the encoding of nearly every locale the notifier meets.
+class Utf8Text final : public platform::TextCodec
+{
+public:
+    std::u16string decode(std::string_view bytes) const override { return unicode::fromUtf8(bytes); }
+    std::string encode(std::u16string_view text) const override { return unicode::toUtf8(text); }
+};
+
 class FakePlatform final : public platform::Platform
 {
 public:
@@ -263,6 +271,7 @@ public:
     platform::WindowSystem &windowSystem() override { return windows; }
     platform::MessageBoxes &messageBoxes() override { return boxes; }
     platform::Network &network() override { return net; }
+    const platform::TextCodec &textCodec() override { return text; }
 
     Log log;
     FakeFileSystem files{log};
@@ -270,6 +279,7 @@ public:
     FakeWindowSystem windows{log};
     RecordingMessageBoxes boxes{log};
     RecordingNetwork net{log};
+    Utf8Text text;
 };
 
 } // namespace fake

@@ -55,6 +55,12 @@ protected:
     void enter() { window->press(u'\r', ui::Text1Index); }
     std::u16string box() const { return window->text(ui::Text1Index); }
 
+    // The notification's fields as the intake would have read them.
+    intake::FieldArray fields(std::u16string_view record) const
+    {
+        return intake::splitRecord(unicode::toUtf8(record), platform.text);
+    }
+
     fake::FakePlatform platform;
     Inicio inicio{platform};
     fake::FakeNativeWindow *window = nullptr;
@@ -112,7 +118,7 @@ class SentAnswer : public Answer, public testing::WithParamInterface<SentCase> {
 TEST_P(SentAnswer, IsOneDatagramToTheSender)
 {
     const SentCase &row = GetParam();
-    inicio.Fields = intake::splitRecord(row.record);
+    inicio.Fields = fields(row.record);
     type(row.box);
     enter();
 
@@ -161,7 +167,7 @@ class FailedAnswer : public Answer, public testing::WithParamInterface<FailureCa
 TEST_P(FailedAnswer, IsReportedAndCanBeRetried)
 {
     const FailureCase &row = GetParam();
-    inicio.Fields = intake::splitRecord(row.record);
+    inicio.Fields = fields(row.record);
     if (row.refusal)
         platform.net.beforeSend = fake::failingWith(*row.refusal);
     type(u" hola ");
@@ -179,7 +185,7 @@ TEST_P(FailedAnswer, IsReportedAndCanBeRetried)
     EXPECT_EQ(inicio.Principal->MensajeEnviar().RemoteHost(), row.remoteHostAfter);
     EXPECT_EQ(box(), u" hola ");
 
-    inicio.Fields = intake::splitRecord(Good);
+    inicio.Fields = fields(Good);
     platform.net.beforeSend = nullptr;
     platform.wallClock.now.time.minute = 8;
     platform.log.clear();

@@ -1,11 +1,9 @@
 #include "platform/qt/localfilesystem.h"
 
 #include "platform/error.h"
-#include "platform/qt/localtext.h"
-#include "platform/qt/qstringconversion.h"
+#include "platform/unicode.h"
 
 #include <QByteArray>
-#include <QFile>
 
 #include <algorithm>
 #include <cerrno>
@@ -46,7 +44,8 @@ Error errorFromErrno(int code)
 
 QByteArray encodedPath(const std::u16string &path)
 {
-    return QFile::encodeName(toQString(path));
+    const std::string name = unicode::toUtf8RestoringBytes(path);
+    return QByteArray(name.data(), qsizetype(name.size()));
 }
 
 class FileDescriptor
@@ -113,19 +112,8 @@ qsizetype bufferSize(off_t fileSize)
     return qsizetype(std::clamp(fileSize + 1, Smallest, Largest));
 }
 
-// Where a line cut after size bytes ends without splitting a UTF-8
-// character: before the last character if its bytes run past the cut.
-qsizetype characterBoundary(const char *data, qsizetype size)
-{
-    for (qsizetype back = 1; back <= 4 && back <= size; ++back) {
-        const auto byte = static_cast<unsigned char>(data[size - back]);
-        if ((byte & 0xC0) == 0x80)
-            continue;
-        const qsizetype length = byte >= 0xF0 ? 4 : byte >= 0xE0 ? 3 : byte >= 0xC0 ? 2 : 1;
-        return length > back ? size - back : size;
-    }
-    return size;
-}
+// Says how the file is encoded, in UTF-8; no part of the record.
+constexpr std::string_view Utf8ByteOrderMark = "\xef\xbb\xbf";
 
 } // namespace
 
@@ -158,7 +146,7 @@ std::u16string LocalFileSystem::executableDirectory() const
     }
     const qsizetype slash = target.lastIndexOf('/');
     target.truncate(slash <= 0 ? 1 : slash);
-    return toU16String(QFile::decodeName(target));
+    return unicode::fromUtf8EscapingBytes(std::string_view(target.constData(), std::size_t(target.size())));
 }
 
 bool LocalFileSystem::fileExists(const std::u16string &path, Selector) const
@@ -174,7 +162,7 @@ bool LocalFileSystem::fileExists(const std::u16string &path, Selector) const
     return S_ISREG(info.st_mode);
 }
 
-std::u16string LocalFileSystem::readFirstLine(const std::u16string &path)
+std::string LocalFileSystem::readFirstLine(const std::u16string &path)
 {
     // Non-blocking, so that a FIFO swapped in after the existence test cannot
     // hang the program; it is refused below as not being a regular file.
@@ -225,10 +213,12 @@ std::u16string LocalFileSystem::readFirstLine(const std::u16string &path)
     }
     if (!sawAnything)
         throw Error::fromNumber(Error::InputPastEndOfFile, std::u16string(Source));
+    std::string_view read(line.constData(), std::size_t(filled));
     if (!lineEnded && filled == Limit)
-        filled = characterBoundary(line.constData(), filled);
-
-    return decodeLocalText(QByteArrayView(line.constData(), filled));
+        read = read.substr(0, m_codec.wholeCharactersLength(read));
+    if (m_codec.isUtf8() && read.starts_with(Utf8ByteOrderMark))
+        read.remove_prefix(Utf8ByteOrderMark.size());
+    return std::string(read);
 }
 
 void LocalFileSystem::deleteFile(const std::u16string &path)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/platform.h"
+#include "platform/qt/localetextcodec.h"
 #include "platform/qt/localfilesystem.h"
 #include "platform/qt/qtmessageboxes.h"
 #include "platform/qt/qtwindowsystem.h"
@@ -9,7 +10,8 @@
 
 namespace qtplatform {
 
-// Linux: POSIX files and sockets, the user's locale, Qt's windows and boxes.
+// Linux: POSIX files and sockets, the user's locale and its encoding, Qt's
+// windows and boxes.
 class QtPlatform final : public platform::Platform
 {
 public:
@@ -20,6 +22,7 @@ public:
     platform::WindowSystem &windowSystem() override { return m_windows; }
     platform::MessageBoxes &messageBoxes() override { return m_boxes; }
     platform::Network &network() override { return m_network; }
+    const platform::TextCodec &textCodec() override { return LocaleTextCodec::ofThisProcess(); }
 
 private:
     LocalFileSystem m_files;

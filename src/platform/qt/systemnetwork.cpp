@@ -1,6 +1,5 @@
 #include "platform/qt/systemnetwork.h"
 
-#include "platform/qt/localtext.h"
 #include "platform/unicode.h"
 #include "reply/socketerrors.h"
 
@@ -76,11 +75,6 @@ platform::Error refusal(int errorNumber)
 }
 
 } // namespace
-
-std::string SystemNetwork::encode(std::u16string_view text) const
-{
-    return encodeLocalText(text);
-}
 
 void SystemNetwork::sendDatagram(const std::u16string &host, std::uint16_t port, const std::string &payload)
 {

@@ -4,11 +4,10 @@
 
 namespace qtplatform {
 
-// POSIX datagram sockets, one per datagram, text in the locale's encoding.
+// POSIX datagram sockets, one per datagram.
 class SystemNetwork : public platform::Network
 {
 public:
-    std::string encode(std::u16string_view text) const override;
     void sendDatagram(const std::u16string &host, std::uint16_t port, const std::string &payload) override;
 };
 

@@ -112,4 +112,14 @@ std::size_t wholeCharactersLength(std::string_view bytes, unsigned codePage)
     return whole;
 }
 
+std::u16string AnsiCodePageText::decode(std::string_view bytes) const
+{
+    return decodeCodePage(bytes, GetACP());
+}
+
+std::string AnsiCodePageText::encode(std::u16string_view text) const
+{
+    return encodeCodePage(text, GetACP());
+}
+
 } // namespace win32platform

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/textcodec.h"
+
 #include <cstddef>
 #include <string>
 #include <string_view>
@@ -22,5 +24,13 @@ std::string encodeCodePage(std::u16string_view text, unsigned codePage);
 // byte without its trail byte, the first bytes of a UTF-8 sequence), not in
 // a replacement character the sender never wrote.
 std::size_t wholeCharactersLength(std::string_view bytes, unsigned codePage);
+
+// The ANSI code page, as the system has it at each call.
+class AnsiCodePageText final : public platform::TextCodec
+{
+public:
+    std::u16string decode(std::string_view bytes) const override;
+    std::string encode(std::u16string_view text) const override;
+};
 
 } // namespace win32platform

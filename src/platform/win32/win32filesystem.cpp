@@ -166,7 +166,7 @@ bool Win32FileSystem::fileExists(const std::u16string &path, Selector) const
     return (attributes & NotAnOrdinaryFile) == 0;
 }
 
-std::u16string Win32FileSystem::readFirstLine(const std::u16string &path)
+std::string Win32FileSystem::readFirstLine(const std::u16string &path)
 {
     // Shared for deletion, so the messaging system can rename the next
     // notification into place meanwhile; not for writing, so a file still
@@ -213,11 +213,10 @@ std::u16string Win32FileSystem::readFirstLine(const std::u16string &path)
     }
     if (!sawAnything)
         throw Error::fromNumber(Error::InputPastEndOfFile);
-    const unsigned codePage = GetACP();
     if (!lineEnded && filled == Limit)
-        filled = wholeCharactersLength(std::string_view(line.data(), filled), codePage);
+        filled = wholeCharactersLength(std::string_view(line.data(), filled), GetACP());
     line.resize(filled);
-    return decodeCodePage(line, codePage);
+    return line;
 }
 
 void Win32FileSystem::deleteFile(const std::u16string &path)

@@ -10,7 +10,7 @@ namespace win32platform {
 
 // Files through the Windows API: the module's own path, attributes, and the
 // notification's first line read with CreateFileW and ReadFile, up to the
-// bound, and decoded from the ANSI code page.
+// bound, and cut in the ANSI code page.
 class Win32FileSystem final : public platform::FileSystem
 {
 public:
@@ -21,7 +21,7 @@ public:
     char16_t pathSeparator() const override { return u'\\'; }
     // Hidden and system files count as absent under either selector.
     bool fileExists(const std::u16string &path, Selector selector) const override;
-    std::u16string readFirstLine(const std::u16string &path) override;
+    std::string readFirstLine(const std::u16string &path) override;
     void deleteFile(const std::u16string &path) override;
 
     // What tells one file from another on Windows, whatever its name.

@@ -1,6 +1,5 @@
 #include "platform/win32/win32network.h"
 
-#include "platform/win32/codepagetext.h"
 #include "platform/win32/widetext.h"
 #include "reply/socketerrors.h"
 
@@ -112,11 +111,6 @@ void Win32Network::startWinsock()
     if (status != 0)
         throw sendError(status);
     m_started = true;
-}
-
-std::string Win32Network::encode(std::u16string_view text) const
-{
-    return encodeCodePage(text, GetACP());
 }
 
 void Win32Network::sendDatagram(const std::u16string &host, std::uint16_t port, const std::string &payload)

@@ -13,7 +13,6 @@ public:
     Win32Network() = default;
     ~Win32Network() override;
 
-    std::string encode(std::u16string_view text) const override;
     void sendDatagram(const std::u16string &host, std::uint16_t port, const std::string &payload) override;
 
 private:

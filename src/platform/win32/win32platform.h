@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/platform.h"
+#include "platform/win32/codepagetext.h"
 #include "platform/win32/win32clock.h"
 #include "platform/win32/win32filesystem.h"
 #include "platform/win32/win32messageboxes.h"
@@ -18,6 +19,7 @@ public:
     platform::WindowSystem &windowSystem() override { return m_windows; }
     platform::MessageBoxes &messageBoxes() override { return m_boxes; }
     platform::Network &network() override { return m_network; }
+    const platform::TextCodec &textCodec() override { return m_text; }
 
 private:
     Win32FileSystem m_files;
@@ -25,6 +27,7 @@ private:
     Win32WindowSystem m_windows;
     Win32MessageBoxes m_boxes{m_windows};
     Win32Network m_network;
+    AnsiCodePageText m_text;
 };
 
 } // namespace win32platform
