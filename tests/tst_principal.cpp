@@ -355,21 +355,26 @@ private slots:
     {
         QTest::addColumn<QString>("way");
         QTest::addColumn<QString>("boxText");
+        QTest::addColumn<QString>("pasted");
         QTest::addColumn<QString>("expected");
 
         const QString hint = QStringLiteral("Escriba la respuesta aquí...");
-        QTest::newRow("Ctrl+V") << "Ctrl+V" << hint << "PEGADO";
-        QTest::newRow("Shift+Insert") << "Shift+Insert" << hint << "PEGADO";
-        QTest::newRow("the context menu's paste") << "menu" << hint << "PEGADO";
-        QTest::newRow("a middle click") << "middle click" << hint << "PEGADO";
-        QTest::newRow("a drop") << "drop" << hint << "PEGADO";
-        QTest::newRow("a middle click on an answer") << "middle click" << "Hola" << "HoPEGADOla";
+        const QString pasted = QStringLiteral("PEGADO");
+        QTest::newRow("Ctrl+V") << "Ctrl+V" << hint << pasted << pasted;
+        QTest::newRow("Shift+Insert") << "Shift+Insert" << hint << pasted << pasted;
+        QTest::newRow("the context menu's paste") << "menu" << hint << pasted << pasted;
+        QTest::newRow("a middle click") << "middle click" << hint << pasted << pasted;
+        QTest::newRow("a drop") << "drop" << hint << pasted << pasted;
+        QTest::newRow("a middle click on an answer") << "middle click" << "Hola" << pasted << "HoPEGADOla";
+        // The hint takes no room from what replaces it.
+        QTest::newRow("a whole box's worth") << "Ctrl+V" << hint << QString(120, u'x') << QString(100, u'x');
     }
 
     void theHintGivesWayToAnyInsertion()
     {
         QFETCH(QString, way);
         QFETCH(QString, boxText);
+        QFETCH(QString, pasted);
         QFETCH(QString, expected);
         QClipboard *clipboard = QGuiApplication::clipboard();
         if (way == "middle click" && !clipboard->supportsSelection())
@@ -390,7 +395,7 @@ private slots:
         while (atTwo.x() < box->width() && box->cursorPositionAt(atTwo) < 2)
             atTwo.rx()++;
 
-        clipboard->setText(QStringLiteral("PEGADO"), QClipboard::Clipboard);
+        clipboard->setText(pasted, QClipboard::Clipboard);
         if (way == "Ctrl+V") {
             box->setCursorPosition(11);
             QTest::keyClick(box, Qt::Key_V, Qt::ControlModifier);
@@ -409,11 +414,11 @@ private slots:
             menu->actions()[5]->trigger();
             menu->close();
         } else if (way == "middle click") {
-            clipboard->setText(QStringLiteral("PEGADO"), QClipboard::Selection);
+            clipboard->setText(pasted, QClipboard::Selection);
             QTest::mouseClick(box, Qt::MiddleButton, Qt::NoModifier, atTwo);
         } else if (way == "drop") {
             QMimeData data;
-            data.setText(QStringLiteral("PEGADO"));
+            data.setText(pasted);
             QDragEnterEvent enter(atTwo, Qt::CopyAction, &data, Qt::NoButton, Qt::NoModifier);
             QApplication::sendEvent(box, &enter);
             QDragMoveEvent move(atTwo, Qt::CopyAction, &data, Qt::NoButton, Qt::NoModifier);
@@ -423,6 +428,7 @@ private slots:
         }
         QCOMPARE(box->text(), expected);
         QCOMPARE(principal->Text1().text(), qtplatform::toU16String(expected));
+        QCOMPARE(box->maxLength(), 100);
         principal->Unload();
     }
 

@@ -24,6 +24,10 @@ namespace {
 
 using platform::TwipsPerPixel;
 
+// A text box's text at load and its designed limit, kept on the box.
+constexpr char TextAtLoadProperty[] = "notificadorTextAtLoad";
+constexpr char LimitProperty[] = "notificadorLimit";
+
 int pixels(int twips)
 {
     return twips / TwipsPerPixel;
@@ -161,6 +165,8 @@ QWidget *QtWindow::makeControl(const platform::Control &control)
             setRoleColour(*box, QPalette::Text, colourOf(*control.foreground));
         box->setText(toQString(control.text));
         box->setCursorPosition(0);
+        box->setProperty(TextAtLoadProperty, box->text());
+        box->setProperty(LimitProperty, control.maxLength);
         box->installEventFilter(this);
         // A paste, a middle-click paste and a drop reach the events after
         // the box has made them, with what the box held before.
@@ -265,8 +271,15 @@ void QtWindow::rememberBeforeEdit(QLineEdit &box, const QEvent &event)
         m_beforeEdit = {&box, box.text(), 0};
         break;
     default:
-        break;
+        return;
     }
+    // The text at load (the hint) gives way to what is inserted onto it, so
+    // the insertion may fill the whole box: the box takes it beside that
+    // text, which then goes.
+    const int limit = box.property(LimitProperty).toInt();
+    const QString atLoad = box.property(TextAtLoadProperty).toString();
+    if (limit > 0 && box.text() == atLoad)
+        box.setMaxLength(limit + int(atLoad.size()));
 }
 
 void QtWindow::reportEdit(QLineEdit &box)
@@ -277,6 +290,8 @@ void QtWindow::reportEdit(QLineEdit &box)
     const platform::TextEdit edit{toU16String(m_beforeEdit.text), std::size_t(m_beforeEdit.replaced),
                                   std::size_t(box.cursorPosition())};
     m_events.textEdited(*index, edit);
+    if (const int limit = box.property(LimitProperty).toInt(); limit > 0)
+        box.setMaxLength(limit);
     // A further edit in the same action (an undo, say) starts from here.
     m_beforeEdit = {&box, box.text(), 0};
 }

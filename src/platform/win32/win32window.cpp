@@ -364,15 +364,27 @@ void Win32Window::pasteAsOneLine(Control &box)
     DWORD selectionEnd = 0;
     SendMessageW(box.window, EM_GETSEL, reinterpret_cast<WPARAM>(&selectionStart),
                  reinterpret_cast<LPARAM>(&selectionEnd));
-    platform::TextEdit edit{text(std::size_t(&box - m_controls.data())), std::size_t(selectionEnd - selectionStart), 0};
-    // As typing does, the replacement keeps within the box's limit.
+    const std::size_t index = std::size_t(&box - m_controls.data());
+    platform::TextEdit edit{text(index), std::size_t(selectionEnd - selectionStart), 0};
+    // As typing does, the replacement keeps within the box's limit. The
+    // text at load (the hint) gives way to what is pasted onto it, so the
+    // box takes the paste beside it with room for a whole box's worth.
+    const int limit = box.layout.maxLength;
+    const bool ontoTextAtLoad = limit > 0 && edit.before == box.layout.text;
+    if (ontoTextAtLoad)
+        SendMessageW(box.window, EM_SETLIMITTEXT, WPARAM(limit + int(edit.before.size())), 0);
     SendMessageW(box.window, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(line.c_str()));
     SendMessageW(box.window, EM_GETSEL, 0, reinterpret_cast<LPARAM>(&selectionEnd));
     edit.cursor = selectionEnd;
     try {
-        m_events.textEdited(std::size_t(&box - m_controls.data()), edit);
+        m_events.textEdited(index, edit);
     } catch (...) {
         // Nothing may unwind through the system's message dispatch.
+    }
+    if (ontoTextAtLoad) {
+        SendMessageW(box.window, EM_SETLIMITTEXT, WPARAM(limit), 0);
+        if (const std::u16string now = text(index); now.size() > std::size_t(limit))
+            setText(index, std::u16string_view(now).substr(0, std::size_t(limit)));
     }
 }
 
