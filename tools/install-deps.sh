@@ -8,6 +8,8 @@ packages=(
     qt6-base-dev libx11-dev libxcb1-dev libgl-dev libgtest-dev
     fonts-wine
     xvfb openbox xdotool x11-utils x11-xserver-utils imagemagick
+    # The end-to-end test under GNOME's window manager, through its Xwayland.
+    mutter xwayland dbus-daemon
     python3 binutils-mingw-w64-x86-64 desktop-file-utils
     # The Windows build (MinGW-w64) and its tests under Wine.
     g++-mingw-w64-x86-64-posix mingw-w64-tools wine wine64
