@@ -23,6 +23,11 @@ const char Usage[] = R"(usage:
         --to-port PORT    addressee's port            (default: 47001)
         --kind KIND       kind of record              (default: MI-Mensaje)
         --wait            wait for the notifier to end and exit with its status
+                          (without it, the notifier runs on with its
+                          standard streams on /dev/null)
+        --timeout SECONDS how long to wait for a notification still waiting
+                          there to be taken before this one goes in its place
+                          (default: 10)
   notificador-peer listen [options]
       Prints each answer that arrives, field by field. Options:
         --address ADDR    local IPv4 or IPv6 address  (default: 127.0.0.1)

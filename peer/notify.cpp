@@ -5,10 +5,17 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QProcess>
-#include <QSaveFile>
 #include <QStringEncoder>
+#include <QTemporaryFile>
 #include <QTextStream>
 
+#include <cerrno>
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <thread>
+
+#include <fcntl.h>
 #include <pwd.h>
 #include <unistd.h>
 
@@ -29,6 +36,24 @@ QString loginName()
     return entry ? QString::fromLocal8Bit(entry->pw_name) : QStringLiteral("usuario");
 }
 
+// Renames FROM to TO unless TO exists, retrying while it does for up to
+// WAIT. Returns what went wrong, or nothing.
+QString renameIntoPlace(const QString &from, const QString &to, std::chrono::milliseconds wait)
+{
+    const QByteArray source = QFile::encodeName(from);
+    const QByteArray target = QFile::encodeName(to);
+    const auto deadline = std::chrono::steady_clock::now() + wait;
+    while (::renameat2(AT_FDCWD, source.constData(), AT_FDCWD, target.constData(), RENAME_NOREPLACE) != 0) {
+        const int error = errno;
+        if (error != EEXIST)
+            return QStringLiteral("cannot rename %1 to %2: %3").arg(from, to, QString::fromLocal8Bit(std::strerror(error)));
+        if (std::chrono::steady_clock::now() >= deadline)
+            return QStringLiteral("%1 is already there, waiting to be shown").arg(to);
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    return {};
+}
+
 } // namespace
 
 int runNotify(const QStringList &arguments)
@@ -43,12 +68,19 @@ int runNotify(const QStringList &arguments)
     const QCommandLineOption toPort(QStringLiteral("to-port"), QString(), QStringLiteral("PORT"), QStringLiteral("47001"));
     const QCommandLineOption kind(QStringLiteral("kind"), QString(), QStringLiteral("KIND"), QStringLiteral("MI-Mensaje"));
     const QCommandLineOption wait(QStringLiteral("wait"));
-    parser.addOptions({from, message, host, port, to, toHost, toPort, kind, wait});
+    const QCommandLineOption timeout(QStringLiteral("timeout"), QString(), QStringLiteral("SECONDS"), QStringLiteral("10"));
+    parser.addOptions({from, message, host, port, to, toHost, toPort, kind, wait, timeout});
     parser.addPositionalArgument(QStringLiteral("NOTIFIER"), QString());
     if (!parser.parse(arguments))
         return fail(parser.errorText());
     if (parser.positionalArguments().size() != 1)
         return fail(QStringLiteral("name the notifier executable, once"));
+
+    bool timeoutIsNumber = false;
+    const double timeoutSeconds = parser.value(timeout).toDouble(&timeoutIsNumber);
+    if (!timeoutIsNumber || timeoutSeconds < 0 || timeoutSeconds > 86400)
+        return fail(QStringLiteral("--timeout takes seconds, 0 to 86400"));
+    const auto waitMs = std::chrono::milliseconds(qint64(timeoutSeconds * 1000));
 
     const QFileInfo notifier(parser.positionalArguments().constFirst());
     if (!notifier.isFile() || !notifier.isExecutable())
@@ -68,17 +100,19 @@ int runNotify(const QStringList &arguments)
             return fail(QStringLiteral("a field cannot hold ';' or a line break: %1").arg(field));
     }
 
-    // A notification already waiting there has not been shown yet.
+    // The notification is written whole under another name, then renamed
+    // into place, so the notifier never reads half a record. It is never
+    // renamed over one still waiting there: a run of the notifier may not
+    // have claimed that one yet, and it would be lost. The peer waits until
+    // the notifier has taken it (shown and deleted it), as long as --timeout.
     const QString path = notifier.absoluteDir().filePath(QStringLiteral("MI.zorvi"));
-    if (QFileInfo::exists(path))
-        return fail(QStringLiteral("%1 is already there, waiting to be shown").arg(path));
-
-    // Written whole under another name and then renamed, so the notifier
-    // never reads half a record.
-    QSaveFile file(path);
+    QTemporaryFile file(notifier.absoluteDir().filePath(QStringLiteral(".MI.zorvi.XXXXXX")));
     QStringEncoder encode(QStringConverter::System);
-    if (!file.open(QIODevice::WriteOnly) || file.write(encode(fields.join(u';') + u'\n')) < 0 || !file.commit())
+    if (!file.open() || file.write(encode(fields.join(u';') + u'\n')) < 0 || !file.flush())
         return fail(QStringLiteral("cannot write %1: %2").arg(path, file.errorString()));
+    file.close();
+    if (const QString refusal = renameIntoPlace(file.fileName(), path, waitMs); !refusal.isEmpty())
+        return fail(refusal);
     QTextStream(stdout) << "notification written to " << path << Qt::endl;
 
     const QString program = notifier.absoluteFilePath();
@@ -88,8 +122,15 @@ int runNotify(const QStringList &arguments)
             return fail(QStringLiteral("%1 did not run to its end").arg(program));
         return status;
     }
+    // Left running on its own, with nothing of the caller's: whoever reads
+    // the peer's output is not kept waiting until the window closes.
+    QProcess process;
+    process.setProgram(program);
+    process.setStandardInputFile(QProcess::nullDevice());
+    process.setStandardOutputFile(QProcess::nullDevice());
+    process.setStandardErrorFile(QProcess::nullDevice());
     qint64 pid = 0;
-    if (!QProcess::startDetached(program, {}, QString(), &pid))
+    if (!process.startDetached(&pid))
         return fail(QStringLiteral("cannot start %1").arg(program));
     QTextStream(stdout) << "notifier started, process " << pid << Qt::endl;
     return 0;

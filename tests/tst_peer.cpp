@@ -5,6 +5,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <unistd.h>
+
 // The peer tool: what it writes for the notifier, and how it shows answers.
 class TestPeer final : public QObject
 {
@@ -13,14 +15,18 @@ class TestPeer final : public QObject
 private:
     QTemporaryDir m_dir;
 
-    // A stand-in notifier that copies what it finds beside itself.
+    // A stand-in notifier that copies what it finds beside itself, and notes
+    // where its standard output and error lead ("streams", written last).
     QString fakeNotifier()
     {
         const QString path = m_dir.filePath("notificador");
         QFile script(path);
         if (!script.open(QIODevice::WriteOnly))
             return {};
-        script.write("#!/bin/sh\ncd \"$(dirname \"$0\")\" && cp MI.zorvi seen && rm MI.zorvi\n");
+        script.write("#!/bin/sh\ncd \"$(dirname \"$0\")\" || exit 1\n"
+                     "streams=$(readlink /proc/$$/fd/1 /proc/$$/fd/2)\n"
+                     "printf '%s\\n' \"$streams\" > streams.part\n"
+                     "cp MI.zorvi seen && rm MI.zorvi && mv streams.part streams\n");
         script.close();
         script.setPermissions(script.permissions() | QFile::ExeOwner);
         return path;
@@ -38,14 +44,39 @@ private slots:
         QVERIFY(m_dir.isValid());
         QFile::remove(m_dir.filePath("MI.zorvi"));
         QFile::remove(m_dir.filePath("seen"));
+        QFile::remove(m_dir.filePath("streams"));
+    }
+
+    void notifyWritesOneRecordAndStartsTheNotifier_data()
+    {
+        QTest::addColumn<bool>("wait");
+        QTest::addColumn<QByteArray>("streams");
+
+        // Waited for, the notifier shares the caller's streams; left to run
+        // on, it holds none of them, so a caller reading the peer's output
+        // sees its end at once.
+        QByteArray own;
+        for (const char *fd : {"/proc/self/fd/1", "/proc/self/fd/2"}) {
+            char target[4096];
+            const ssize_t length = ::readlink(fd, target, sizeof target);
+            own += QByteArray(target, length > 0 ? length : 0) + '\n';
+        }
+        QTest::newRow("--wait") << true << own;
+        QTest::newRow("left to run on") << false << QByteArray("/dev/null\n/dev/null\n");
     }
 
     void notifyWritesOneRecordAndStartsTheNotifier()
     {
+        QFETCH(bool, wait);
+        QFETCH(QByteArray, streams);
         const QString notifier = fakeNotifier();
-        const int status = runNotify({"peer", notifier, "--from", "Ana García", "--message", "¿Vienes?", "--port",
-                                      "41000", "--to", "Luis", "--wait"});
-        QCOMPARE(status, 0);
+        QStringList arguments{"peer", notifier, "--from", "Ana García", "--message", "¿Vienes?", "--port", "41000",
+                              "--to", "Luis"};
+        if (wait)
+            arguments << "--wait";
+        QCOMPARE(runNotify(arguments), 0);
+        QTRY_VERIFY(QFile::exists(m_dir.filePath("streams")));
+        QCOMPARE(readFile("streams"), streams);
         const QList<QByteArray> fields = readFile("seen").split(';');
         QCOMPARE(fields.size(), 9);
         QCOMPARE(fields[0], "MI-Mensaje");
@@ -63,7 +94,7 @@ private slots:
 
         QTest::newRow("a separator in the message") << QStringList{"--message", "uno;dos"} << false;
         QTest::newRow("a line break in the name") << QStringList{"--from", "Ana\nGarcía"} << false;
-        QTest::newRow("a notification already waiting") << QStringList{} << true;
+        QTest::newRow("a notification waiting, not taken in time") << QStringList{"--timeout", "0.2"} << true;
     }
 
     void notifyRefuses()

@@ -36,10 +36,13 @@ class FakeWindowManager
 {
 public:
     // Extents it gives every window (left, right, top, bottom); answers
-    // nothing if not given.
-    explicit FakeWindowManager(bool advertises, std::optional<std::array<uint32_t, 4>> extents)
+    // nothing if not given. One that frames on mapping sets them on each
+    // window as it is mapped, as kwin does.
+    explicit FakeWindowManager(bool advertises, std::optional<std::array<uint32_t, 4>> extents,
+                               bool framesOnMapping = false)
         : m_connection(xcb_connect(nullptr, nullptr))
         , m_extents(extents)
+        , m_framesOnMapping(framesOnMapping)
     {
         m_root = xcb_setup_roots_iterator(xcb_get_setup(m_connection)).data->root;
         m_supported = atom(m_connection, "_NET_SUPPORTED");
@@ -79,6 +82,12 @@ private:
                 std::this_thread::sleep_for(std::chrono::microseconds(200));
                 continue;
             }
+            if ((event->response_type & 0x7f) == XCB_MAP_NOTIFY && m_framesOnMapping && m_extents) {
+                const auto *mapped = reinterpret_cast<xcb_map_notify_event_t *>(event);
+                xcb_change_property(m_connection, XCB_PROP_MODE_REPLACE, mapped->window, m_frameExtents,
+                                    XCB_ATOM_CARDINAL, 32, 4, m_extents->data());
+                xcb_flush(m_connection);
+            }
             if ((event->response_type & 0x7f) == XCB_CLIENT_MESSAGE) {
                 const auto *message = reinterpret_cast<xcb_client_message_event_t *>(event);
                 if (message->type == m_request) {
@@ -96,6 +105,7 @@ private:
 
     xcb_connection_t *m_connection;
     std::optional<std::array<uint32_t, 4>> m_extents;
+    bool m_framesOnMapping;
     xcb_window_t m_root = 0;
     xcb_atom_t m_supported = 0, m_request = 0, m_frameExtents = 0;
     std::atomic<bool> m_stop = false;
@@ -172,6 +182,21 @@ private slots:
         const auto window = newWindow();
         QCOMPARE(outerSize(*window), twips(382, 141));
         QCOMPARE(manager.requests(), 0);
+    }
+
+    // Told of the frame only once the window is on screen, the window moves
+    // so that its frame keeps the centre it was placed for.
+    void aFrameToldOnMappingKeepsTheCentre()
+    {
+        FakeWindowManager manager(false, std::array<uint32_t, 4>{2, 3, 22, 4}, true);
+        const auto window = newWindow();
+        window->setOuterTopInTwips(1507.5);
+        window->setOuterLeftInTwips(2992.5);
+        window->showTopmostWithoutActivating();
+        const QWindow *handle = static_cast<qtplatform::WindowHandle &>(*window).window()->windowHandle();
+        // Placed as 382 x 141 at (200, 101), framed 387 x 167: the frame's
+        // corner goes to (198, 88), the client area 2 and 22 inside it.
+        QTRY_COMPARE(handle->position(), QPoint(198 + 2, 88 + 22));
     }
 
     // Last: a silent window manager uses up the program's wait. Each window

@@ -10,6 +10,8 @@ packages=(
     # Qt's own texts (the boxes' buttons, the answer box's menu) in Spanish.
     qt6-translations-l10n
     xvfb openbox xdotool x11-utils x11-xserver-utils imagemagick
+    # The end-to-end test under GNOME's window manager, through its Xwayland.
+    mutter xwayland dbus-daemon
     python3 binutils-mingw-w64-x86-64 desktop-file-utils
     dbus at-spi2-core python3-pyatspi  # tests/atspi: what a screen reader reads
     # The Windows build (MinGW-w64) and its tests under Wine.

@@ -116,9 +116,26 @@ unset WAYLAND_DISPLAY XDG_SESSION_TYPE
 
 # --- X server and window manager ---------------------------------------------
 
-# start_x_session WIDTH HEIGHT: Xvfb with a screen of that size, kept as it
-# is when clients come and go (-noreset), and openbox on it; sets DISPLAY.
+# E2E_WM names the window manager the session runs: openbox (the default)
+# or kwin (KDE's, kwin_x11), each on Xvfb; or mutter (GNOME's), which is a
+# Wayland compositor of its own and gives X clients its Xwayland server.
+E2E_WM=${E2E_WM:-openbox}
+
+# start_x_session WIDTH HEIGHT: an X display with a screen of that size,
+# kept as it is when clients come and go, under E2E_WM; sets DISPLAY (and,
+# under mutter, XAUTHORITY).
 start_x_session() {
+    case $E2E_WM in
+    openbox | kwin) start_xvfb "$1" "$2" && start_wm_on_xvfb ;;
+    mutter) start_mutter "$1" "$2" ;;
+    *) fatal "unknown window manager E2E_WM=$E2E_WM (openbox, mutter or kwin)" ;;
+    esac
+    wm_ready() { xprop -root _NET_SUPPORTING_WM_CHECK 2> /dev/null | grep -q 'window id'; }
+    wait_for 20000 wm_ready || fatal "$E2E_WM did not take over the display"
+    info "$E2E_WM manages $DISPLAY"
+}
+
+start_xvfb() {
     local display_file=$scratch/display display_number
     : > "$display_file"
     Xvfb -displayfd 3 -screen 0 "${1}x${2}x24" -nolisten tcp -noreset \
@@ -131,10 +148,49 @@ start_x_session() {
     display_number=${display_number//[!0-9]/}
     [[ -n $display_number ]] || fatal "Xvfb reported no display number"
     export DISPLAY=:$display_number
-    info "X server on $DISPLAY"
+}
 
-    openbox > "$scratch/openbox.log" 2>&1 &
+start_wm_on_xvfb() {
+    case $E2E_WM in
+    openbox)
+        require_tools openbox openbox
+        openbox > "$scratch/openbox.log" 2>&1 &
+        ;;
+    kwin)
+        require_tools kwin-x11 kwin_x11
+        # No compositing: Xvfb has no GL worth the name.
+        KWIN_COMPOSE=N kwin_x11 --replace > "$scratch/kwin.log" 2>&1 &
+        ;;
+    esac
     background_pids+=("$!")
-    wm_ready() { xprop -root _NET_SUPPORTING_WM_CHECK 2> /dev/null | grep -q 'window id'; }
-    wait_for 10000 wm_ready || fatal "openbox did not take over the display"
+}
+
+# mutter without a screen (headless) on one virtual monitor, on a D-Bus
+# session bus of its own. The clients reach it through Xwayland: mutter
+# starts it, and hands its display and the authority file it writes to the
+# command it runs, which passes them on here and stays until it is ended;
+# mutter ends with it.
+start_mutter() {
+    require_tools "mutter xwayland dbus-daemon" mutter Xwayland dbus-daemon
+    local bus=$XDG_RUNTIME_DIR/bus handed=$scratch/mutter-display
+    dbus-daemon --session --address="unix:path=$bus" --nofork --nopidfile > "$scratch/dbus.log" 2>&1 &
+    background_pids+=("$!")
+    wait_for 10000 test -S "$bus" || fatal "the D-Bus session bus did not start"
+    export DBUS_SESSION_BUS_ADDRESS=unix:path=$bus
+
+    # shellcheck disable=SC2016 # expanded by the command mutter runs
+    env -u DISPLAY -u XAUTHORITY mutter --wayland --headless --virtual-monitor "${1}x${2}" -- \
+        sh -c 'printf "%s\n" "$$" "$DISPLAY" "$XAUTHORITY" > "$0.part" && mv "$0.part" "$0" && exec sleep infinity' \
+        "$handed" > "$scratch/mutter.log" 2>&1 &
+    local mutter_pid=$!
+    background_pids+=("$mutter_pid")
+    handed_over() { [[ -s $handed ]] || { alive "$mutter_pid" || fatal "mutter ended at start-up"; false; }; }
+    wait_for 30000 handed_over || fatal "mutter did not start Xwayland within 30 s"
+    local holder display authority
+    { read -r holder; read -r display; read -r authority; } < "$handed"
+    background_pids+=("$holder")
+    [[ $display == :* && -f $authority && $authority == "$XDG_RUNTIME_DIR"/* ]] ||
+        fatal "mutter handed over display '$display' and authority file '$authority'"
+    wait_for 10000 test -S "/tmp/.X11-unix/X${display#:}" || fatal "no socket for Xwayland's display $display"
+    export DISPLAY=$display XAUTHORITY=$authority
 }

@@ -1,5 +1,7 @@
 #include "platform/qt/frameextents.h"
 
+#include <QAbstractNativeEventFilter>
+#include <QCoreApplication>
 #include <QGuiApplication>
 #include <QVariant>
 #include <QWidget>
@@ -72,9 +74,12 @@ bool readFrameExtents(xcb_connection_t *connection, xcb_window_t window, xcb_ato
 }
 
 // How long, in all, the program waits for the window manager to answer
-// frame-extents requests. One that advertises the request but never answers
+// frame-extents requests. An idle one answers within a few milliseconds;
+// mutter, busy compositing for Xwayland on a loaded machine, has taken more
+// than 100 ms, and a window placed without its frame sits off centre by
+// half the caption bar. One that advertises the request but never answers
 // holds the notification back once, by this much, and no more.
-std::chrono::steady_clock::duration frameExtentsWaitLeft = std::chrono::milliseconds(100);
+std::chrono::steady_clock::duration frameExtentsWaitLeft = std::chrono::seconds(1);
 
 // The window manager can be asked for the extents it will give an unmapped
 // window, and answers by setting a property on it.
@@ -100,7 +105,6 @@ QMargins x11FrameMarginsBeforeMapping(QWidget &window)
                    reinterpret_cast<const char *>(&message));
     xcb_flush(connection);
 
-    // A window manager answers within a millisecond or so.
     QMargins margins;
     const auto start = std::chrono::steady_clock::now();
     const auto deadline = start + frameExtentsWaitLeft;
@@ -121,6 +125,99 @@ QMargins x11FrameMarginsBeforeMapping(QWidget &window)
 // the frame several times before the window is shown, and the answer does
 // not change meanwhile.
 const char *const FrameMarginsProperty = "_notificador_frameMarginsBeforeMapping";
+
+const char *const KeepCentreProperty = "_notificador_keepCentreOnceFramed";
+
+// A window manager that does not tell the frame before the window is
+// mapped (kwin) has it placed as if it had none, so the frame would stand
+// off by the caption bar's height from where the window was put. It tells
+// the frame once it has put it around the window, by setting the property
+// on it: the window is then moved, once, so that its frame keeps the
+// centre it was placed for.
+class KeepCentreOnceFramed final : public QObject, public QAbstractNativeEventFilter
+{
+public:
+    KeepCentreOnceFramed(QWidget &window, QMargins assumed, xcb_connection_t *connection, xcb_atom_t extentsAtom)
+        : QObject(&window)
+        , m_window(window)
+        , m_assumed(assumed)
+        , m_connection(connection)
+        , m_id(xcb_window_t(window.winId()))
+        , m_extentsAtom(extentsAtom)
+    {
+        QCoreApplication::instance()->installNativeEventFilter(this);
+    }
+
+    ~KeepCentreOnceFramed() override
+    {
+        if (auto *application = QCoreApplication::instance())
+            application->removeNativeEventFilter(this);
+    }
+
+    bool nativeEventFilter(const QByteArray &eventType, void *message, qintptr *) override
+    {
+        if (m_done || eventType != "xcb_generic_event_t")
+            return false;
+        const auto *event = static_cast<const xcb_generic_event_t *>(message);
+        if ((event->response_type & 0x7f) != XCB_PROPERTY_NOTIFY)
+            return false;
+        const auto *change = reinterpret_cast<const xcb_property_notify_event_t *>(event);
+        if (change->window == m_id && change->atom == m_extentsAtom && change->state == XCB_PROPERTY_NEW_VALUE) {
+            m_done = true;
+            // Moved once Qt has handled the event, not from within it.
+            QMetaObject::invokeMethod(this, [this] { keepCentre(); }, Qt::QueuedConnection);
+        }
+        return false;
+    }
+
+private:
+    void keepCentre()
+    {
+        QMargins framed;
+        if (readFrameExtents(m_connection, m_id, m_extentsAtom, framed)) {
+            const qreal ratio = m_window.devicePixelRatioF();
+            framed = QMargins(qRound(framed.left() / ratio), qRound(framed.top() / ratio),
+                              qRound(framed.right() / ratio), qRound(framed.bottom() / ratio));
+            if (framed != m_assumed) {
+                QWindow *handle = m_window.windowHandle();
+                const QSize client = handle->size();
+                const QSize assumedOuter = client.grownBy(m_assumed);
+                const QSize framedOuter = client.grownBy(framed);
+                const QPoint corner = handle->position() - QPoint(m_assumed.left(), m_assumed.top())
+                                      + QPoint((assumedOuter.width() - framedOuter.width()) / 2,
+                                               (assumedOuter.height() - framedOuter.height()) / 2);
+                handle->setPosition(corner + QPoint(framed.left(), framed.top()));
+            }
+        }
+        deleteLater();
+    }
+
+    QWidget &m_window;
+    const QMargins m_assumed;
+    xcb_connection_t *const m_connection;
+    const xcb_window_t m_id;
+    const xcb_atom_t m_extentsAtom;
+    bool m_done = false;
+};
+
+// Watches, once per window, for a frame the window manager did not tell
+// of before the window was placed.
+void keepCentreOnceFramed(QWidget &window, QMargins assumed)
+{
+    auto *x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+    if (!x11 || QGuiApplication::platformName() != QLatin1String("xcb") || !x11->connection())
+        return;
+    if (window.property(KeepCentreProperty).toBool())
+        return;
+    window.setProperty(KeepCentreProperty, true);
+    xcb_connection_t *connection = x11->connection();
+    const char name[] = "_NET_FRAME_EXTENTS";
+    xcb_intern_atom_reply_t *atom =
+        xcb_intern_atom_reply(connection, xcb_intern_atom(connection, 0, uint16_t(std::strlen(name)), name), nullptr);
+    if (atom)
+        new KeepCentreOnceFramed(window, assumed, connection, atom->atom);
+    std::free(atom);
+}
 
 } // namespace
 
@@ -150,6 +247,8 @@ void placeOuterCorner(QWidget &window, std::optional<int> left, std::optional<in
     const QPoint client = handle->position();
     const QPoint outer(left.value_or(client.x() - margins.left()), top.value_or(client.y() - margins.top()));
     handle->setPosition(outer + QPoint(margins.left(), margins.top()));
+    if (margins.isNull() && !window.isVisible())
+        keepCentreOnceFramed(window, margins);
 }
 
 } // namespace qtplatform

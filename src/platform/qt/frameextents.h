@@ -19,7 +19,9 @@ QMargins frameMargins(QWidget &window);
 // Places the client area so that the frame around it has its outer left
 // and top edges where asked (either may be left where it is): a window
 // manager that has not framed the window yet would otherwise take the
-// frame's corner for the client's.
+// frame's corner for the client's. Where the window manager tells of the
+// frame only once it has put it around the window, the window is moved then,
+// once, so that the frame keeps the centre of where it was placed.
 void placeOuterCorner(QWidget &window, std::optional<int> left, std::optional<int> top);
 
 } // namespace qtplatform

@@ -6,8 +6,10 @@
 #include <QFile>
 #include <QFontDatabase>
 #include <QLibraryInfo>
-#include <QTranslator>
 #include <QList>
+#include <QTranslator>
+
+#include <cstdlib>
 
 #include <unistd.h>
 
@@ -22,24 +24,21 @@ char *fallbackArgv[] = {fallbackName, nullptr};
 int *commandLineArgc = &fallbackArgc;
 char **commandLineArgv = fallbackArgv;
 
-struct HeldMessage
-{
-    QtMsgType type;
-    QByteArray category;
-    QString text;
-};
-
-QList<HeldMessage> heldMessages;
-QtMessageHandler previousHandler = nullptr;
-
-// While the application object is being built, Qt's complaints are held
-// back: if the display cannot be opened Qt would print them and abort; the
+// The notifier has no one to tell: it is started by the messaging system,
+// whose standard error nobody reads, and a user sees only the window. Qt's
+// own complaints (a missing XDG_RUNTIME_DIR, a font it cannot find) are
+// dropped. If the display cannot be opened Qt would print and abort; the
 // notifier ends quietly instead, leaving the notification for the next run.
-void holdMessagesDuringStart(QtMsgType type, const QMessageLogContext &context, const QString &text)
+// A fatal error once the application is up is a crash, and ends as one.
+bool applicationStarted = false;
+
+void dropMessages(QtMsgType type, const QMessageLogContext &, const QString &)
 {
-    if (type == QtFatalMsg)
+    if (type != QtFatalMsg)
+        return;
+    if (!applicationStarted)
         ::_exit(0);
-    heldMessages.append({type, QByteArray(context.category), text});
+    std::abort();
 }
 
 bool userChosePlatform()
@@ -102,12 +101,9 @@ void ensureGuiApplication()
     if (QCoreApplication::instance())
         return;
     preferX11();
-    previousHandler = qInstallMessageHandler(holdMessagesDuringStart);
+    qInstallMessageHandler(dropMessages);
     auto *application = new QApplication(*commandLineArgc, commandLineArgv);
-    qInstallMessageHandler(previousHandler);
-    for (const HeldMessage &held : std::as_const(heldMessages))
-        qt_message_output(held.type, QMessageLogContext(nullptr, 0, nullptr, held.category.constData()), held.text);
-    heldMessages.clear();
+    applicationStarted = true;
 
     application->setApplicationName(QStringLiteral("notificador"));
     application->setApplicationVersion(QStringLiteral(NOTIFICADOR_VERSION_TEXT));
