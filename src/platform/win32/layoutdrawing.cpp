@@ -98,6 +98,12 @@ void drawLabel(HDC dc, RECT rect, std::wstring_view text, const platform::Contro
     else
         format |= DT_SINGLELINE;
     format |= label.alignment == platform::TextAlignment::Right ? DT_RIGHT : DT_LEFT;
+    // Each label is drawn as a paragraph of its own, so the isolate around
+    // a field, which keeps it from reordering text beside it, has nothing to
+    // keep apart here; and GDI draws the isolate marks as boxes where the
+    // system's text layout predates them.
+    if (text.size() >= 2 && text.front() == L'\u2068' && text.back() == L'\u2069')
+        text = text.substr(1, text.size() - 2);
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, colourRef(label.foreground.value_or(platform::SystemColour::ButtonText)));
     DrawTextW(dc, text.data(), int(text.size()), &rect, format);
