@@ -1,6 +1,5 @@
 #include "reply/datagramsocket.h"
 
-#include "platform/network.h"
 #include "reply/socketerrors.h"
 
 namespace reply {
@@ -12,13 +11,18 @@ void DatagramSocket::setRemotePort(std::int32_t port)
     m_remotePort = port;
 }
 
-void DatagramSocket::SendData(std::string_view data)
+void DatagramSocket::SendData(std::string_view data, std::function<void(platform::SendOutcome)> sent)
 {
     if (m_remoteHost.empty())
         throw socketerrors::noRemoteHost();
     if (m_remotePort == 0)
         throw socketerrors::invalidPort(m_remotePort);
-    m_network.sendDatagram(m_remoteHost, std::uint16_t(m_remotePort), std::string(data));
+    m_sending.reset();
+    m_sending = m_network.startSending(m_remoteHost, std::uint16_t(m_remotePort), std::string(data),
+                                       [this, sent = std::move(sent)](platform::SendOutcome outcome) {
+                                           m_sending.reset();
+                                           sent(std::move(outcome));
+                                       });
 }
 
 } // namespace reply

@@ -1,12 +1,11 @@
 #pragma once
 
-#include <cstdint>
-#include <string>
-#include <string_view>
+#include "platform/network.h"
 
-namespace platform {
-class Network;
-}
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
 
 namespace reply {
 
@@ -25,13 +24,24 @@ public:
     // Raises error 380 for a port outside 1 to 65535; the port set before stays.
     void setRemotePort(std::int32_t port);
 
-    // Sends the bytes as one datagram to the remote host and port. Returns once the datagram is with the system;
-    // raises an Error if there is no host, the host cannot be found or the
-    // system refuses the datagram.
-    void SendData(std::string_view data);
+    // Starts sending the bytes as one datagram to the remote host and port,
+    // and returns at once: finding the host may take as long as the name
+    // servers do, and the window goes on meanwhile. sent gets the outcome
+    // later, from the event loop: nothing once the datagram is with the
+    // system, or the Error if the host cannot be found in time or the system
+    // refuses the datagram. Raises an Error at once, sending nothing, if
+    // there is no host or port.
+    void SendData(std::string_view data, std::function<void(platform::SendOutcome)> sent);
+
+    // Whether a send is under way: started and its outcome not yet come.
+    bool isSending() const { return m_sending != nullptr; }
+    // Gives up the send under way, if any: what has not left stays unsent,
+    // and its outcome never comes.
+    void abandonSend() { m_sending.reset(); }
 
 private:
     platform::Network &m_network;
+    std::unique_ptr<platform::PendingSend> m_sending;
     std::u16string m_remoteHost;
     std::int32_t m_remotePort = 0;
 };

@@ -49,36 +49,64 @@ platform::Error tooLargeBecauseOf(const platform::TextCodec &codec, const intake
     return withoutAnswer.size() >= socketerrors::LargestDatagram ? socketerrors::fieldsTooLong() : refusal;
 }
 
+// The handler's error trap: a failure of any step is reported in the error
+// box, and the window and the answer stay.
+template<typename Steps>
+void withErrorTrap(ui::Principal &principal, Steps steps)
+{
+    try {
+        steps();
+    } catch (const platform::Error &error) {
+        reportError(principal.platform().messageBoxes(), error);
+    } catch (const std::bad_alloc &) {
+        reportError(principal.platform().messageBoxes(), platform::Error::fromNumber(platform::Error::OutOfMemory));
+    }
+}
+
+// The window goes only once the datagram is with the system; a send that
+// failed leaves it, with the answer, for another Enter.
+void answerSent(ui::Principal &principal, std::u16string_view sentAt, const platform::SendOutcome &outcome)
+{
+    withErrorTrap(principal, [&] {
+        if (!outcome) {
+            principal.Unload();
+            return;
+        }
+        if (outcome->number() != socketerrors::MessageTooBig)
+            throw *outcome;
+        throw tooLargeBecauseOf(principal.platform().textCodec(), principal.Fields(), sentAt, *outcome);
+    });
+}
+
 // The whole record is composed before the socket is touched, so a
-// notification without a sender fails before anything is set or sent.
+// notification without a sender fails before anything is set or sent. The
+// send goes on while the window does: its outcome comes through answerSent.
 void sendAnswer(ui::Principal &principal, std::u16string_view answer)
 {
     using namespace intake;
     const platform::Clock &clock = principal.platform().clock();
     const FieldArray &Fields = principal.Fields();
-    const std::u16string sentAt = clock.formatGeneralDate(clock.currentDateTime());
-    const platform::TextCodec &codec = principal.platform().textCodec();
-    const std::string record = composeAnswer(Fields, answer, sentAt, codec);
+    std::u16string sentAt = clock.formatGeneralDate(clock.currentDateTime());
+    const std::string record = composeAnswer(Fields, answer, sentAt, principal.platform().textCodec());
     DatagramSocket &socket = principal.MensajeEnviar();
     socket.setRemoteHost(Fields[SenderHost]);
     socket.setRemotePort(toLong(Fields[SenderPort]));
-    try {
-        socket.SendData(record);
-    } catch (const platform::Error &error) {
-        if (error.number() != socketerrors::MessageTooBig)
-            throw;
-        throw tooLargeBecauseOf(codec, Fields, sentAt, error);
-    }
-    principal.Unload();
+    socket.SendData(record, [&principal, sentAt = std::move(sentAt)](const platform::SendOutcome &outcome) {
+        answerSent(principal, sentAt, outcome);
+    });
 }
 
 } // namespace
 
 void Text1_KeyPress(ui::Principal &principal, std::int16_t &KeyAscii)
 {
-    try {
+    withErrorTrap(principal, [&] {
         const std::u16string text = principal.Text1().text();
         if (KeyAscii == KeyReturn) {
+            // One answer at a time: an Enter while it is on its way sends
+            // nothing more.
+            if (principal.MensajeEnviar().isSending())
+                return;
             if (isEmptyAnswer(text))
                 refuseEmptyAnswer(principal);
             else
@@ -88,11 +116,7 @@ void Text1_KeyPress(ui::Principal &principal, std::int16_t &KeyAscii)
         // The key itself is the box's to insert once this returns.
         if (isHintText(text))
             principal.Text1().setText(u"");
-    } catch (const platform::Error &error) {
-        reportError(principal.platform().messageBoxes(), error);
-    } catch (const std::bad_alloc &) {
-        reportError(principal.platform().messageBoxes(), platform::Error::fromNumber(platform::Error::OutOfMemory));
-    }
+    });
 }
 
 } // namespace reply

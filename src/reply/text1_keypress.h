@@ -10,9 +10,11 @@ namespace reply {
 
 // The answer box's key handler, called with each character key that
 // reaches the box, before the box takes it. On the hint text the first key
-// empties the box. Enter sends the answer to the sender of the notification
-// and unloads the window, or refuses an empty answer; a failure is reported
-// in the error box and leaves the window and the answer as they are.
+// empties the box. Enter refuses an empty answer, or starts sending the
+// answer to the sender of the notification and returns at once; the window
+// unloads once the datagram is with the system. A failure, at once or when
+// the send ends, is reported in the error box and leaves the window and the
+// answer as they are. An Enter while a send is under way is ignored.
 void Text1_KeyPress(ui::Principal &principal, std::int16_t &KeyAscii);
 
 } // namespace reply

@@ -145,6 +145,9 @@ void Principal::Unload()
 {
     if (!m_loaded)
         return;
+    // An answer still on its way is given up: nothing leaves after the
+    // window has gone, and no box reports on it.
+    m_controls->mensajeEnviar.abandonSend();
     int cancel = 0;
     Form_Unload(cancel);
     m_loaded = false;

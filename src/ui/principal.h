@@ -99,8 +99,9 @@ public:
     // The native window, for the stacking call.
     platform::NativeWindow &hWnd();
 
-    // Runs Form_Unload, then destroys the window and its controls. Does
-    // nothing for a window that is not loaded.
+    // Gives up an answer still on its way, runs Form_Unload, then destroys
+    // the window and its controls. Does nothing for a window that is not
+    // loaded.
     void Unload();
 
     // What the answer box's handler reads besides the box: the incoming

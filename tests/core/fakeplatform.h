@@ -17,6 +17,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 // A platform that a test drives by hand. Every call the core makes on it is
@@ -231,7 +232,9 @@ private:
     }
 };
 
-// Keeps the datagrams instead of sending them.
+// Keeps the datagrams instead of sending them. A send waits for the test to
+// end it, as the event loop would: deliver() sends what is under way, unless
+// beforeSend throws the error it ends with.
 class RecordingNetwork final : public platform::Network, Logging
 {
 public:
@@ -246,13 +249,65 @@ public:
 
     void sendDatagram(const std::u16string &host, std::uint16_t port, const std::string &payload) override
     {
-        m_log.push_back("send");
         run(beforeSend);
         sent.push_back({host, port, payload});
+    }
+    std::unique_ptr<platform::PendingSend> startSending(const std::u16string &host, std::uint16_t port,
+                                                        std::string payload,
+                                                        std::function<void(platform::SendOutcome)> done) override
+    {
+        m_log.push_back("send");
+        auto send = std::make_shared<Underway>(Underway{{host, port, std::move(payload)}, std::move(done)});
+        m_underway.push_back(send);
+        return std::make_unique<Pending>(m_log, send);
+    }
+
+    // Ends every send under way, in order.
+    void deliver()
+    {
+        while (!m_underway.empty()) {
+            const std::shared_ptr<Underway> send = m_underway.front();
+            m_underway.erase(m_underway.begin());
+            if (!send->done)
+                continue;
+            platform::SendOutcome outcome;
+            try {
+                sendDatagram(send->datagram.host, send->datagram.port, send->datagram.payload);
+            } catch (const platform::Error &error) {
+                outcome = error;
+            }
+            const auto done = std::exchange(send->done, nullptr);
+            done(outcome);
+        }
     }
 
     std::vector<Datagram> sent;
     Hook beforeSend;
+
+private:
+    struct Underway
+    {
+        Datagram datagram;
+        std::function<void(platform::SendOutcome)> done;
+    };
+    // A send given up before it ended is logged as such.
+    class Pending final : public platform::PendingSend
+    {
+    public:
+        Pending(Log &log, std::shared_ptr<Underway> send) : m_log(log), m_send(std::move(send)) {}
+        ~Pending() override
+        {
+            if (m_send->done)
+                m_log.push_back("give up");
+            m_send->done = nullptr;
+        }
+
+    private:
+        Log &m_log;
+        std::shared_ptr<Underway> m_send;
+    };
+
+    std::vector<std::shared_ptr<Underway>> m_underway;
 };
 
 // UTF-8, the encoding of nearly every locale the notifier meets.

@@ -52,7 +52,12 @@ protected:
 
     // The answer as the user typed or pasted it.
     void type(std::u16string_view text) { window->setText(ui::Text1Index, text); }
-    void enter() { window->press(u'\r', ui::Text1Index); }
+    // Enter, and the send it starts, if any, ended by the event loop.
+    void enter()
+    {
+        window->press(u'\r', ui::Text1Index);
+        platform.net.deliver();
+    }
     std::u16string box() const { return window->text(ui::Text1Index); }
 
     // The notification's fields as the intake would have read them.
@@ -243,6 +248,53 @@ TEST_F(Answer, ABurstOfEnterSendsOneDatagram)
     EXPECT_EQ(platform.log, (Log{"send", "destroy"}));
     EXPECT_EQ(platform.net.sent.size(), 1u);
 }
+
+struct WhileSendingCase
+{
+    const char *name;
+    std::u16string keys;                    // pressed in the answer box while the answer is on its way
+    bool closed;                            // then the window is closed through its frame
+    std::optional<platform::Error> refusal; // how the send ends, if it is still wanted
+    Log log;
+    std::size_t sent;
+    bool loaded;
+};
+
+class WhileSending : public Answer, public testing::WithParamInterface<WhileSendingCase> {};
+
+// The window goes on while the answer is on its way: a second Enter starts
+// no second send; once the window has gone, the send is given up and its
+// outcome, whatever it would have been, shows nothing.
+TEST_P(WhileSending, TheWindowGoesOn)
+{
+    const WhileSendingCase &row = GetParam();
+    type(u" hola ");
+    window->press(u'\r', ui::Text1Index);
+    for (char16_t key : row.keys)
+        window->press(key, ui::Text1Index);
+    if (row.closed)
+        window->close();
+    if (row.refusal)
+        platform.net.beforeSend = fake::failingWith(*row.refusal);
+    platform.net.deliver();
+
+    EXPECT_EQ(platform.log, row.log);
+    EXPECT_EQ(platform.net.sent.size(), row.sent);
+    EXPECT_EQ(inicio.Principal.isLoaded(), row.loaded);
+    if (row.loaded) {
+        EXPECT_EQ(box(), u" hola x");
+    }
+}
+
+const platform::Error SlowLookup = socketerrors::hostNotFound(u"10.0.0.1", true);
+const WhileSendingCase WhileSendingCases[] = {
+    {"a second Enter", u"\r", false, std::nullopt, {"send", "destroy"}, 1, false},
+    {"typing and a second Enter, then the lookup fails", u"x\r", false, SlowLookup, {"send", "error"}, 0, true},
+    {"Escape", u"\x1b", false, std::nullopt, {"send", "give up", "destroy"}, 0, false},
+    {"Escape, then the lookup would fail", u"\x1b", false, SlowLookup, {"send", "give up", "destroy"}, 0, false},
+    {"closed through the frame", u"", true, std::nullopt, {"send", "give up", "destroy"}, 0, false},
+};
+INSTANTIATE_TEST_SUITE_P(Reply, WhileSending, testing::ValuesIn(WhileSendingCases), RowName());
 
 struct PortCase
 {

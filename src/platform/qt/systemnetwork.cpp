@@ -1,10 +1,12 @@
 #include "platform/qt/systemnetwork.h"
 
+#include "platform/qt/backgroundsends.h"
 #include "platform/unicode.h"
 #include "reply/socketerrors.h"
 
 #include <cerrno>
 #include <memory>
+#include <new>
 #include <vector>
 
 #include <netdb.h>
@@ -74,15 +76,12 @@ platform::Error refusal(int errorNumber)
     return socketerrors::sendFailed(socketerrors::NetworkDown, errorNumber);
 }
 
-} // namespace
-
-void SystemNetwork::sendDatagram(const std::u16string &host, std::uint16_t port, const std::string &payload)
+// The messaging system's peers listen on IPv4, and a name with addresses of
+// both families (localhost among them) lists its IPv6 one first: the IPv4
+// addresses are tried first, each family in the system's order. The first
+// address that takes the datagram gets it, and only that one.
+platform::SendOutcome sendToFirstTaker(const AddressList &addresses, const std::string &payload)
 {
-    const AddressList addresses = resolve(host, port);
-    // The messaging system's peers listen on IPv4, and a name with addresses
-    // of both families (localhost among them) lists its IPv6 one first: the
-    // IPv4 addresses are tried first, each family in the system's order. The
-    // first address that takes the datagram gets it, and only that one.
     std::vector<const addrinfo *> ordered;
     for (const addrinfo *address = addresses.get(); address; address = address->ai_next) {
         if (address->ai_family == AF_INET)
@@ -96,9 +95,44 @@ void SystemNetwork::sendDatagram(const std::u16string &host, std::uint16_t port,
     for (const addrinfo *address : ordered) {
         lastError = sendTo(*address, payload);
         if (lastError == 0)
-            return;
+            return std::nullopt;
     }
-    throw refusal(lastError);
+    return refusal(lastError);
 }
+
+} // namespace
+
+void SystemNetwork::sendDatagram(const std::u16string &host, std::uint16_t port, const std::string &payload)
+{
+    if (const platform::SendOutcome refused = sendToFirstTaker(resolve(host, port), payload))
+        throw *refused;
+}
+
+std::unique_ptr<platform::PendingSend> SystemNetwork::startSending(const std::u16string &host, std::uint16_t port,
+                                                                   std::string payload,
+                                                                   std::function<void(platform::SendOutcome)> done)
+{
+    if (!m_sends)
+        m_sends = std::make_unique<BackgroundSends>();
+    // The thread owns copies of what it needs: it may outlive the window.
+    auto work = [host, port, payload = std::move(payload)](platform::SendHandoff &handoff,
+                                                           const std::function<void()> &wake) {
+        AddressList addresses;
+        platform::SendOutcome failure;
+        try {
+            addresses = resolve(host, port);
+        } catch (const platform::Error &error) {
+            failure = error;
+        } catch (const std::bad_alloc &) {
+            failure = socketerrors::sendFailed(socketerrors::NoBufferSpace);
+        }
+        handoff.settle([&]() -> platform::SendOutcome { return failure ? failure : sendToFirstTaker(addresses, payload); },
+                       wake);
+    };
+    return m_sends->start(host, std::move(work), std::move(done));
+}
+
+SystemNetwork::SystemNetwork() = default;
+SystemNetwork::~SystemNetwork() = default;
 
 } // namespace qtplatform

@@ -1,5 +1,6 @@
 #include "platform/win32/win32network.h"
 
+#include "platform/win32/win32backgroundsends.h"
 #include "platform/win32/widetext.h"
 #include "reply/socketerrors.h"
 
@@ -9,6 +10,7 @@
 #include <algorithm>
 #include <climits>
 #include <memory>
+#include <new>
 #include <vector>
 
 namespace win32platform {
@@ -94,7 +96,22 @@ int sendTo(const ADDRINFOW &address, const std::string &payload)
     return sendError;
 }
 
+// The first address in sending order that takes the datagram gets it, and
+// only that one.
+platform::SendOutcome sendToFirstTaker(const AddressList &addresses, const std::string &payload)
+{
+    int lastError = 0;
+    for (const ADDRINFOW *address : inSendingOrder(addresses.get())) {
+        lastError = sendTo(*address, payload);
+        if (lastError == 0)
+            return std::nullopt;
+    }
+    return sendError(lastError);
+}
+
 } // namespace
+
+Win32Network::Win32Network() = default;
 
 Win32Network::~Win32Network()
 {
@@ -118,16 +135,35 @@ void Win32Network::sendDatagram(const std::u16string &host, std::uint16_t port, 
     if (payload.size() > std::size_t(INT_MAX))
         throw socketerrors::sendFailed(socketerrors::MessageTooBig);
     startWinsock();
-    const AddressList addresses = resolve(host, port);
-    // A name may stand for addresses of both families; the first one the
-    // system takes gets the datagram, and only that one.
-    int lastError = 0;
-    for (const ADDRINFOW *address : inSendingOrder(addresses.get())) {
-        lastError = sendTo(*address, payload);
-        if (lastError == 0)
-            return;
-    }
-    throw sendError(lastError);
+    if (const platform::SendOutcome refused = sendToFirstTaker(resolve(host, port), payload))
+        throw *refused;
+}
+
+std::unique_ptr<platform::PendingSend> Win32Network::startSending(const std::u16string &host, std::uint16_t port,
+                                                                  std::string payload,
+                                                                  std::function<void(platform::SendOutcome)> done)
+{
+    if (payload.size() > std::size_t(INT_MAX))
+        throw socketerrors::sendFailed(socketerrors::MessageTooBig);
+    startWinsock();
+    if (!m_sends)
+        m_sends = std::make_unique<Win32BackgroundSends>();
+    // The thread owns copies of what it needs: it may outlive the window.
+    auto work = [host, port, payload = std::move(payload)](platform::SendHandoff &handoff,
+                                                           const std::function<void()> &wake) {
+        AddressList addresses;
+        platform::SendOutcome failure;
+        try {
+            addresses = resolve(host, port);
+        } catch (const platform::Error &error) {
+            failure = error;
+        } catch (const std::bad_alloc &) {
+            failure = socketerrors::sendFailed(socketerrors::NoBufferSpace);
+        }
+        handoff.settle([&]() -> platform::SendOutcome { return failure ? failure : sendToFirstTaker(addresses, payload); },
+                       wake);
+    };
+    return m_sends->start(host, std::move(work), std::move(done));
 }
 
 } // namespace win32platform
