@@ -14,6 +14,7 @@
 #include <QCloseEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QMouseEvent>
 
 #include <algorithm>
 #include <cmath>
@@ -27,6 +28,25 @@ using platform::TwipsPerPixel;
 // A text box's text at load and its designed limit, kept on the box.
 constexpr char TextAtLoadProperty[] = "notificadorTextAtLoad";
 constexpr char LimitProperty[] = "notificadorLimit";
+
+// The user's actions on a text box that can insert more than one typed
+// character: a paste by key or menu, a middle-click paste, a drop, an input
+// method's text.
+bool mayInsert(const QEvent &event)
+{
+    switch (event.type()) {
+    case QEvent::KeyPress:
+        return static_cast<const QKeyEvent &>(event).matches(QKeySequence::Paste);
+    case QEvent::MouseButtonRelease:
+        return static_cast<const QMouseEvent &>(event).button() == Qt::MiddleButton;
+    case QEvent::ContextMenu:
+    case QEvent::Drop:
+    case QEvent::InputMethod:
+        return true;
+    default:
+        return false;
+    }
+}
 
 int pixels(int twips)
 {
@@ -273,13 +293,30 @@ void QtWindow::rememberBeforeEdit(QLineEdit &box, const QEvent &event)
     default:
         return;
     }
-    // The text at load (the hint) gives way to what is inserted onto it, so
-    // the insertion may fill the whole box: the box takes it beside that
-    // text, which then goes.
+    if (mayInsert(event))
+        widenOverTextAtLoad(box);
+}
+
+// The text at load (the hint) gives way to what is inserted onto it, so the
+// insertion may fill the whole box: the box takes it beside that text, which
+// then goes. A new limit makes the box set its text anew, which loses the
+// cursor and the selection the insertion goes to; they are put back.
+void QtWindow::widenOverTextAtLoad(QLineEdit &box)
+{
     const int limit = box.property(LimitProperty).toInt();
     const QString atLoad = box.property(TextAtLoadProperty).toString();
-    if (limit > 0 && box.text() == atLoad)
-        box.setMaxLength(limit + int(atLoad.size()));
+    if (limit <= 0 || box.maxLength() != limit || box.text() != atLoad)
+        return;
+    const int cursor = box.cursorPosition();
+    const int start = box.selectionStart();
+    const int length = int(box.selectedText().size());
+    box.setMaxLength(limit + int(atLoad.size()));
+    if (start < 0)
+        box.setCursorPosition(cursor);
+    else if (cursor == start)
+        box.setSelection(start + length, -length);
+    else
+        box.setSelection(start, length);
 }
 
 void QtWindow::reportEdit(QLineEdit &box)
@@ -290,7 +327,7 @@ void QtWindow::reportEdit(QLineEdit &box)
     const platform::TextEdit edit{toU16String(m_beforeEdit.text), std::size_t(m_beforeEdit.replaced),
                                   std::size_t(box.cursorPosition())};
     m_events.textEdited(*index, edit);
-    if (const int limit = box.property(LimitProperty).toInt(); limit > 0)
+    if (const int limit = box.property(LimitProperty).toInt(); limit > 0 && box.maxLength() != limit)
         box.setMaxLength(limit);
     // A further edit in the same action (an undo, say) starts from here.
     m_beforeEdit = {&box, box.text(), 0};

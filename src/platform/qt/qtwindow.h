@@ -51,6 +51,7 @@ private:
     QColor colourOf(const platform::Colour &colour) const;
     std::optional<std::size_t> indexOf(const QObject *widget) const;
     void rememberBeforeEdit(QLineEdit &box, const QEvent &event);
+    static void widenOverTextAtLoad(QLineEdit &box);
     void reportEdit(QLineEdit &box);
 
     platform::WindowEvents &m_events;
