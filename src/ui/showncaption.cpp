@@ -109,6 +109,8 @@ std::u16string shownCaption(std::u16string_view field, CaptionKind kind)
     out.reserve(field.size() + 2);
     out += FirstStrongIsolate;
     OpenControls open;
+    // A name of ordinary spaces alone would look like no name at all.
+    const bool blankName = kind == CaptionKind::Name && !field.empty() && field.find_first_not_of(u' ') == field.npos;
     for (std::size_t i = 0; i < field.size(); ++i) {
         const char16_t unit = field[i];
         char32_t c = unit;
@@ -118,7 +120,7 @@ std::u16string shownCaption(std::u16string_view field, CaptionKind kind)
             c = 0x10000 + ((char32_t(unit) - 0xD800) << 10) + (char32_t(field[i + 1]) - 0xDC00);
             length = 2;
         }
-        if (kind == CaptionKind::Name && isHidden(c)) {
+        if (kind == CaptionKind::Name && (blankName || isHidden(c))) {
             appendEscape(out, c);
         } else if (isParagraphSeparator(c)) {
             open.closeAll(out);

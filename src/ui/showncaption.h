@@ -10,7 +10,8 @@ namespace ui {
 // the text beside it.
 enum class CaptionKind {
     // The sender's name: every control and invisible character in it is
-    // shown as "<U+XXXX>", so a name can never look blank or like another.
+    // shown as "<U+XXXX>", and so is each space of a name of spaces alone,
+    // so a name can never look blank or like another.
     Name,
     // The message: shown as written.
     Message,

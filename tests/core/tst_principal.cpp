@@ -161,6 +161,8 @@ const CaptionCase CaptionCases[] = {
     {"name beyond the BMP", Name, u"Ana 😀", u"Ana 😀"},
     {"right-to-left override in a name", Name, u"Ana \u202Egnp.exe", u"Ana <U+202E>gnp.exe"},
     {"zero-width-only name", Name, u"\u200B\u200C\u200D", u"<U+200B><U+200C><U+200D>"},
+    {"a name of spaces alone", Name, u"  ", u"<U+0020><U+0020>"},
+    {"spaces around a name", Name, u" Ana ", u" Ana "},
     {"NUL in a name", Name, std::u16string(u"A\0na", 4), u"A<U+0000>na"},
     {"tab in a name", Name, u"Ana\tGarcía", u"Ana<U+0009>García"},
     {"byte-order mark, separators and a C1 control in a name", Name, u"\uFEFFAna\u2028\u2029\u0085",
