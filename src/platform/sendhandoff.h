@@ -4,6 +4,7 @@
 
 #include <functional>
 #include <mutex>
+#include <new>
 #include <optional>
 
 namespace platform {
@@ -58,5 +59,24 @@ private:
     bool m_taken = false;
     std::optional<SendOutcome> m_outcome;
 };
+
+// On a send's own thread: finds the host's addresses with resolve, then
+// settles the send with sendTo, which hands the datagram to the first
+// address that takes it, or with the failure to find them.
+template<typename Resolve, typename SendTo>
+void resolveThenSettle(SendHandoff &handoff, const std::function<void()> &wake, const Resolve &resolve,
+                       const SendTo &sendTo)
+{
+    decltype(resolve()) addresses{};
+    SendOutcome failure;
+    try {
+        addresses = resolve();
+    } catch (const Error &error) {
+        failure = error;
+    } catch (const std::bad_alloc &) {
+        failure = Error::fromNumber(Error::OutOfMemory);
+    }
+    handoff.settle([&]() -> SendOutcome { return failure ? failure : sendTo(addresses); }, wake);
+}
 
 } // namespace platform

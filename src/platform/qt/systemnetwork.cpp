@@ -1,6 +1,7 @@
 #include "platform/qt/systemnetwork.h"
 
 #include "platform/qt/backgroundsends.h"
+#include "platform/sendhandoff.h"
 #include "platform/unicode.h"
 #include "reply/socketerrors.h"
 
@@ -117,17 +118,9 @@ std::unique_ptr<platform::PendingSend> SystemNetwork::startSending(const std::u1
     // The thread owns copies of what it needs: it may outlive the window.
     auto work = [host, port, payload = std::move(payload)](platform::SendHandoff &handoff,
                                                            const std::function<void()> &wake) {
-        AddressList addresses;
-        platform::SendOutcome failure;
-        try {
-            addresses = resolve(host, port);
-        } catch (const platform::Error &error) {
-            failure = error;
-        } catch (const std::bad_alloc &) {
-            failure = socketerrors::sendFailed(socketerrors::NoBufferSpace);
-        }
-        handoff.settle([&]() -> platform::SendOutcome { return failure ? failure : sendToFirstTaker(addresses, payload); },
-                       wake);
+        platform::resolveThenSettle(
+            handoff, wake, [&] { return resolve(host, port); },
+            [&](const AddressList &addresses) { return sendToFirstTaker(addresses, payload); });
     };
     return m_sends->start(host, std::move(work), std::move(done));
 }
