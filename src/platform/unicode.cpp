@@ -125,6 +125,20 @@ std::string toUtf8(std::u16string_view text)
     return toUtf8(text, false);
 }
 
+std::size_t wholeUtf8Length(std::string_view bytes)
+{
+    // Back over the continuation bytes to the start of the last character;
+    // it stays if all its bytes are there.
+    for (std::size_t back = 1; back <= 4 && back <= bytes.size(); ++back) {
+        const auto byte = static_cast<unsigned char>(bytes[bytes.size() - back]);
+        if ((byte & 0xC0) == 0x80)
+            continue;
+        const std::size_t length = byte >= 0xF8 ? 1 : byte >= 0xF0 ? 4 : byte >= 0xE0 ? 3 : byte >= 0xC0 ? 2 : 1;
+        return length > back ? bytes.size() - back : bytes.size();
+    }
+    return bytes.size();
+}
+
 std::u16string fromUtf8EscapingBytes(std::string_view bytes)
 {
     std::u16string out;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -14,6 +15,12 @@ namespace unicode {
 std::u16string fromUtf8(std::string_view bytes);
 // A lone surrogate becomes U+FFFD.
 std::string toUtf8(std::u16string_view text);
+
+// How many of the UTF-8 bytes make whole characters: a line cut at a fixed
+// length ends before a character the cut went through, not in a
+// replacement character the sender never wrote. A byte that can start
+// nothing stays: it is no character either way.
+std::size_t wholeUtf8Length(std::string_view bytes);
 
 // Names as a system that names files by bytes gives them, mapped losslessly
 // to text and back: UTF-8 where the bytes are UTF-8, and each other byte as

@@ -1,6 +1,7 @@
 #include "platform/qt/localetextcodec.h"
 
 #include "platform/qt/localtext.h"
+#include "platform/unicode.h"
 
 #include <algorithm>
 #include <bit>
@@ -174,18 +175,8 @@ std::string LocaleTextCodec::encode(std::u16string_view text) const
 
 std::size_t LocaleTextCodec::wholeCharactersLength(std::string_view bytes) const
 {
-    if (isUtf8()) {
-        // Back over the continuation bytes to the start of the last
-        // character; it stays if all its bytes are there.
-        for (std::size_t back = 1; back <= 4 && back <= bytes.size(); ++back) {
-            const auto byte = static_cast<unsigned char>(bytes[bytes.size() - back]);
-            if ((byte & 0xC0) == 0x80)
-                continue;
-            const std::size_t length = byte >= 0xF0 ? 4 : byte >= 0xE0 ? 3 : byte >= 0xC0 ? 2 : 1;
-            return length > back ? bytes.size() - back : bytes.size();
-        }
-        return bytes.size();
-    }
+    if (isUtf8())
+        return unicode::wholeUtf8Length(bytes);
     std::size_t whole = 0;
     decode(bytes, &whole);
     return whole;

@@ -185,8 +185,9 @@ std::string LocalFileSystem::readFirstLine(const std::u16string &path)
     m_claim = file.release();
     const int fd = m_claim;
 
-    // Read straight into one buffer, so that a long line is neither copied
-    // nor reallocated on its way in; what lies past the limit is never read.
+    // Read straight into one buffer, so that a long line is not reallocated
+    // on its way in and is copied once, into the line returned; what lies
+    // past the limit is never read.
     constexpr auto Limit = qsizetype(platform::FirstLineLimit);
     QByteArray line(bufferSize(info.st_size), Qt::Uninitialized);
     qsizetype filled = 0;

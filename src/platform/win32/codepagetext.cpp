@@ -84,19 +84,8 @@ std::string encodeCodePage(std::u16string_view text, unsigned codePage)
 
 std::size_t wholeCharactersLength(std::string_view bytes, unsigned codePage)
 {
-    if (codePage == CP_UTF8) {
-        // Back over the continuation bytes to the start of the last
-        // character; it stays if all its bytes are there. A byte that can
-        // start nothing stays too: it is decoded as a replacement anyway.
-        for (std::size_t back = 1; back <= 4 && back <= bytes.size(); ++back) {
-            const unsigned char byte = static_cast<unsigned char>(bytes[bytes.size() - back]);
-            if ((byte & 0xC0) == 0x80)
-                continue;
-            const std::size_t length = byte >= 0xF8 ? 1 : byte >= 0xF0 ? 4 : byte >= 0xE0 ? 3 : byte >= 0xC0 ? 2 : 1;
-            return length > back ? bytes.size() - back : bytes.size();
-        }
-        return bytes.size();
-    }
+    if (codePage == CP_UTF8)
+        return unicode::wholeUtf8Length(bytes);
     CPINFO info;
     if (!GetCPInfo(codePage, &info) || info.MaxCharSize < 2)
         return bytes.size();
