@@ -2,9 +2,10 @@
 // composition and the port's conversion must hold their promises for any
 // line the messaging system might write.
 #include "intake/notificationrecord.h"
-#include "platform/error.h"
+#include "core/error.h"
 #include "platform/textcodec.h"
-#include "platform/unicode.h"
+#include "core/unicode.h"
+#include "reply/answerrecord.h"
 #include "reply/conversion.h"
 
 #include <algorithm>
@@ -48,8 +49,8 @@ void checkConversion(std::u16string_view field)
         const std::int32_t value = reply::toLong(field);
         if (isShortNumber(field))
             check(value == valueOf(field));
-    } catch (const platform::Error &error) {
-        check(error.number() == platform::Error::TypeMismatch || error.number() == platform::Error::Overflow);
+    } catch (const core::Error &error) {
+        check(error.number() == core::Error::TypeMismatch || error.number() == core::Error::Overflow);
         check(!isShortNumber(field));
     }
 }
@@ -80,6 +81,7 @@ const Utf8Text Utf8;
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     using namespace intake;
+    using namespace reply;
     const std::string_view line(reinterpret_cast<const char *>(data), size);
     const FieldArray fields = splitRecord(line, Utf8);
 
@@ -87,13 +89,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     // the line, and each field's text is its bytes decoded.
     const auto separators = std::size_t(std::count(line.begin(), line.end(), RecordSeparatorByte));
     check(line.empty() ? fields.size() == 0 : fields.size() == separators + 1);
-    check(fields.rawList().size() == fields.size());
-    check(joined(fields.rawList()) == line);
-    for (std::size_t i = 0; i < fields.size(); ++i)
+    std::vector<std::string> raw;
+    for (std::size_t i = 0; i < fields.size(); ++i) {
+        raw.push_back(fields.raw(i));
         check(fields[i] == Utf8.decode(fields.raw(i)));
-
-    for (const std::u16string &field : fields.toList())
-        checkConversion(field);
+        checkConversion(fields[i]);
+    }
+    check(joined(raw) == line);
     checkConversion(Utf8.decode(line));
 
     // The last field stands for the answer typed into the box; a separator
@@ -112,9 +114,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
             check(sent.raw(SenderName + i) == fields.raw(swapped[i]));
         check(record.ends_with(Utf8.encode(trimmedOfSpaces(answer))));
         check(record.find('\n') == std::string::npos || line.find('\n') != std::string_view::npos);
-    } catch (const platform::Error &error) {
+    } catch (const core::Error &error) {
         // Only a record too short for the answer's positions is refused.
-        check(error.number() == platform::Error::SubscriptOutOfRange);
+        check(error.number() == core::Error::SubscriptOutOfRange);
         check(fields.size() < 8);
     }
     return 0;

@@ -1,7 +1,7 @@
 // MensajeEnviar over the system's sockets, against real sockets on the
 // loopback interface: the bytes on the wire, and what the system refuses.
 #include "datagramreceiver.h"
-#include "platform/error.h"
+#include "core/error.h"
 #include "platform/qt/localetextcodec.h"
 #include "platform/qt/qstringconversion.h"
 #include "platform/qt/systemnetwork.h"

@@ -1,9 +1,9 @@
 // The POSIX file system on real files in a temporary directory.
-#include "platform/error.h"
+#include "core/error.h"
 #include "platform/qt/localfilesystem.h"
 #include "platform/qt/qstringconversion.h"
-#include "platform/unicode.h"
-#include "ui/texts.h"
+#include "core/unicode.h"
+#include "core/texts.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -15,7 +15,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-using platform::Error;
+using core::Error;
 using qtplatform::toQString;
 using qtplatform::toU16String;
 using Selector = platform::FileSystem::Selector;
@@ -175,7 +175,7 @@ private slots:
             QFAIL("no error raised");
         } catch (const Error &error) {
             QCOMPARE(error.number(), number);
-            QCOMPARE(toQString(error.description()), toQString(texts::errorDescription(number)));
+            QCOMPARE(toQString(error.description()), toQString(core::describe(number)));
         }
     }
 

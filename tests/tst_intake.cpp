@@ -5,7 +5,7 @@
 // memory, and deletes or keeps the file as the rules say.
 #include "qtplatform.h"
 
-#include "platform/error.h"
+#include "core/error.h"
 #include "platform/filesystem.h"
 #include "platform/qt/captionlabel.h"
 #include "platform/qt/guiapplication.h"
@@ -525,9 +525,9 @@ private slots:
         QTest::addColumn<QString>("first");
         QTest::addColumn<int>("secondFails"); // 0: the second reads the line
 
-        QTest::newRow("the first holds it") << "holds" << int(platform::Error::FileAlreadyOpen);
+        QTest::newRow("the first holds it") << "holds" << int(core::Error::FileAlreadyOpen);
         QTest::newRow("the first has ended") << "ended" << 0;
-        QTest::newRow("the first has deleted it") << "deleted" << int(platform::Error::FileNotFound);
+        QTest::newRow("the first has deleted it") << "deleted" << int(core::Error::FileNotFound);
     }
 
     void oneRunClaimsTheFile()
@@ -547,7 +547,7 @@ private slots:
         try {
             QCOMPARE(secondRun.readFirstLine(path), NineFields.toStdString());
             QCOMPARE(0, secondFails);
-        } catch (const platform::Error &error) {
+        } catch (const core::Error &error) {
             QCOMPARE(error.number(), secondFails);
         }
         QCOMPARE(QFileInfo::exists(notification()), first != "deleted");
@@ -579,7 +579,7 @@ private slots:
         writeNotification(bytes);
         files().beforeDelete = [&](const QString &path) {
             if (event == "refused")
-                throw platform::Error::fromNumber(platform::Error::PermissionDenied);
+                throw core::Error::fromNumber(core::Error::PermissionDenied);
             QVERIFY(writeFile(path + ".tmp", newer));
             QCOMPARE(std::rename(QFile::encodeName(path + ".tmp").constData(), QFile::encodeName(path).constData()), 0);
         };

@@ -6,7 +6,7 @@
 
 #include "datagramreceiver.h"
 #include "platform/qt/guiapplication.h"
-#include "ui/texts.h"
+#include "core/texts.h"
 
 #include <QClipboard>
 #include <QKeyEvent>

@@ -1,25 +1,31 @@
 #include "intake/inicio.h"
 
+#include "core/error.h"
+#include "core/timeformat.h"
 #include "platform/clock.h"
-#include "platform/error.h"
+#include "platform/failure.h"
 #include "platform/filesystem.h"
 #include "platform/platform.h"
 #include "platform/textcodec.h"
 #include "ui/principal.h"
 #include "ui/showncaption.h"
 
+#include <new>
+
 namespace {
 
 constexpr std::u16string_view NotificationFileName = u"MI.zorvi";
 
 // Clean-up steps whose failure changes nothing: each is tried and skipped
-// if it fails.
+// if it fails. A fault of the program's own is no such failure.
 template<typename Step>
-void ignoringFailure(Step step) noexcept
+void ignoringFailure(Step step)
 {
     try {
         step();
-    } catch (...) {
+    } catch (const core::Error &) {
+    } catch (const platform::SystemFailure &) {
+    } catch (const std::bad_alloc &) {
     }
 }
 
@@ -52,9 +58,9 @@ void Inicio::Main()
         std::string line;
         try {
             line = files.readFirstLine(notificationPath());
-        } catch (const platform::Error &error) {
+        } catch (const core::Error &error) {
             // An empty file was read whole: it holds no record.
-            if (error.number() == platform::Error::InputPastEndOfFile)
+            if (error.number() == core::Error::InputPastEndOfFile)
                 readWhole = true;
             throw;
         }
@@ -72,7 +78,14 @@ void Inicio::Main()
         Principal->Label3().setCaption(clock.formatMediumTime(clock.currentTime()));
 
         Principal->hWnd().showTopmostWithoutActivating();
-    } catch (...) {
+    } catch (const platform::SystemFailure &failure) {
+        // With nowhere to show it, the notification waits for a run that can.
+        dropNotification(readWhole && failure.kind() != platform::FailureKind::NoDisplay);
+        return;
+    } catch (const core::Error &) {
+        dropNotification(readWhole);
+        return;
+    } catch (const std::bad_alloc &) {
         dropNotification(readWhole);
         return;
     }

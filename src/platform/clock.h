@@ -42,7 +42,4 @@ public:
     virtual std::u16string formatGeneralDate(const DateTime &dateTime) const = 0;
 };
 
-// The "Medium Time" form, given the locale's two designators.
-std::u16string mediumTime(TimeOfDay time, std::u16string_view am, std::u16string_view pm);
-
 } // namespace platform

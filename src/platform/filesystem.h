@@ -16,7 +16,7 @@ inline constexpr std::size_t FirstLineLimit = 1024 * 1024;
 // The file operations the intake needs. Paths are the platform's own, held
 // as UTF-16 text that maps back to the system's name exactly (whatever bytes
 // a folder's name is made of, where names are bytes); every failure is
-// raised as platform::Error.
+// raised as core::Error.
 class FileSystem
 {
 public:

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/error.h"
+#include "core/error.h"
 
 #include <chrono>
 #include <cstdint>
@@ -13,7 +13,7 @@ namespace platform {
 
 // What a send came to: nothing once the datagram is with the system, or the
 // Error that stopped it.
-using SendOutcome = std::optional<Error>;
+using SendOutcome = std::optional<core::Error>;
 
 // A send under way. Letting go of it gives the send up: a datagram not yet
 // sent is not sent, and its outcome is never delivered.

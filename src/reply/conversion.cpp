@@ -1,6 +1,6 @@
 #include "reply/conversion.h"
 
-#include "platform/error.h"
+#include "core/error.h"
 
 #include <algorithm>
 #include <limits>
@@ -32,7 +32,7 @@ std::u16string_view trimmedOfBlanks(std::u16string_view text)
 
 std::int32_t toLong(std::u16string_view text)
 {
-    using platform::Error;
+    using core::Error;
     text = trimmedOfBlanks(text);
     bool negative = false;
     if (!text.empty() && (text.front() == u'+' || text.front() == u'-')) {

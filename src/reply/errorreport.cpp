@@ -1,13 +1,13 @@
 #include "reply/errorreport.h"
 
-#include "platform/error.h"
+#include "core/error.h"
 #include "platform/messageboxes.h"
-#include "platform/unicode.h"
-#include "ui/texts.h"
+#include "core/unicode.h"
+#include "core/texts.h"
 
 namespace reply {
 
-std::u16string errorReportPrompt(const platform::Error &error)
+std::u16string errorReportPrompt(const core::Error &error)
 {
     using namespace texts;
     const std::u16string lines[] = {
@@ -26,7 +26,7 @@ std::u16string errorReportPrompt(const platform::Error &error)
     return prompt;
 }
 
-void reportError(platform::MessageBoxes &boxes, const platform::Error &error)
+void reportError(platform::MessageBoxes &boxes, const core::Error &error)
 {
     boxes.error(errorReportPrompt(error), std::u16string(texts::ErrorTitle));
 }

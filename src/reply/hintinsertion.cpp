@@ -1,6 +1,6 @@
 #include "reply/hintinsertion.h"
 
-#include "ui/texts.h"
+#include "core/texts.h"
 
 namespace reply {
 

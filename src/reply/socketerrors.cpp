@@ -1,15 +1,21 @@
 #include "reply/socketerrors.h"
 
-#include "platform/unicode.h"
-#include "ui/texts.h"
+#include "core/texts.h"
+#include "core/unicode.h"
+#include "platform/failure.h"
 
 namespace reply::socketerrors {
 
 namespace {
 
-platform::Error socketError(std::int32_t number, std::u16string description)
+core::Error socketError(std::int32_t number, std::u16string description)
 {
-    return platform::Error(number, std::move(description), std::u16string(texts::SocketSource));
+    return core::Error(number, std::move(description), std::u16string(texts::SocketSource));
+}
+
+core::Error withArgument(std::int32_t number, std::u16string_view argument)
+{
+    return socketError(number, unicode::substitute(core::describe(number), argument));
 }
 
 } // namespace
@@ -25,33 +31,56 @@ std::u16string shortenedForDescription(std::u16string_view text)
     return std::u16string(text.substr(0, kept)) + texts::DescriptionEllipsis;
 }
 
-platform::Error fieldsTooLong()
+core::Error fieldsTooLong()
 {
     return socketError(MessageTooBig, std::u16string(texts::FieldsTooLongDescription));
 }
 
-platform::Error invalidPort(std::int32_t port)
+core::Error invalidPort(std::int32_t port)
 {
-    return socketError(InvalidPropertyValue,
-                       unicode::substitute(texts::errorDescription(InvalidPropertyValue), unicode::decimal(port)));
+    return withArgument(InvalidPropertyValue, unicode::decimal(port));
 }
 
-platform::Error noRemoteHost()
+core::Error noRemoteHost()
 {
     return socketError(AddressNotAvailable, std::u16string(texts::NoRemoteHostDescription));
 }
 
-platform::Error hostNotFound(std::u16string_view host, bool tryAgain)
+core::Error hostNotFound(std::u16string_view host, bool tryAgain)
 {
-    const Number number = tryAgain ? HostNotFoundTryAgain : HostNotFound;
-    return socketError(number, unicode::substitute(texts::errorDescription(number), shortenedForDescription(host)));
+    return withArgument(tryAgain ? HostNotFoundTryAgain : HostNotFound, shortenedForDescription(host));
 }
 
-platform::Error sendFailed(std::int32_t number, std::int64_t systemCode)
+core::Error sendFailed(std::int32_t number, std::int64_t systemCode)
 {
     if (number == NetworkDown)
-        return socketError(number, unicode::substitute(texts::SendFailedDescription, unicode::decimal(systemCode)));
-    return socketError(number, std::u16string(texts::errorDescription(number)));
+        return withArgument(number, unicode::decimal(systemCode));
+    return socketError(number, std::u16string(core::describe(number)));
+}
+
+core::Error fromFailure(const platform::SystemFailure &failure, std::u16string_view host)
+{
+    using platform::FailureKind;
+    switch (failure.kind()) {
+    case FailureKind::HostNotFound:
+        return hostNotFound(host, false);
+    case FailureKind::HostNotFoundTryAgain:
+        return hostNotFound(host, true);
+    case FailureKind::AccessDenied:
+        return sendFailed(AccessDenied);
+    case FailureKind::MessageTooBig:
+        return sendFailed(MessageTooBig);
+    case FailureKind::AddressNotAvailable:
+        return sendFailed(AddressNotAvailable);
+    case FailureKind::NetworkUnreachable:
+        return sendFailed(NetworkUnreachable);
+    case FailureKind::OutOfMemory:
+        return sendFailed(NoBufferSpace);
+    case FailureKind::HostUnreachable:
+        return sendFailed(HostUnreachable);
+    default:
+        return sendFailed(NetworkDown, failure.code());
+    }
 }
 
 } // namespace reply::socketerrors

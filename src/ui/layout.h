@@ -1,7 +1,7 @@
 #pragma once
 
 #include "platform/windowlayout.h"
-#include "ui/texts.h"
+#include "core/texts.h"
 
 #include <array>
 #include <cstddef>

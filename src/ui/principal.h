@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/windowsystem.h"
+#include "reply/answerform.h"
 #include "reply/datagramsocket.h"
 
 #include <cstdint>
@@ -82,7 +83,7 @@ private:
 // The notification window. The first access to a control or its native
 // handle loads it: builds the native window from the layout, hidden, and
 // runs Form_Load, which centres it.
-class Principal final : private platform::WindowEvents
+class Principal final : private platform::WindowEvents, private reply::AnswerForm
 {
 public:
     Principal(PrincipalReference &reference, platform::Platform &platform, const intake::FieldArray &fields);
@@ -95,22 +96,25 @@ public:
     Label &Label3();
     TextBox &Text1();
     // The datagram socket that carries the answer to the sender.
-    reply::DatagramSocket &MensajeEnviar();
+    reply::DatagramSocket &MensajeEnviar() override;
     // The native window, for the stacking call.
     platform::NativeWindow &hWnd();
 
     // Gives up an answer still on its way, runs Form_Unload, then destroys
     // the window and its controls. Does nothing for a window that is not
     // loaded.
-    void Unload();
+    void Unload() override;
 
     // What the answer box's handler reads besides the box: the incoming
     // notification's fields and the platform.
-    const intake::FieldArray &Fields() const { return m_fields; }
-    platform::Platform &platform() { return m_platform; }
+    const intake::FieldArray &Fields() const override { return m_fields; }
+    platform::Platform &platform() override { return m_platform; }
 
 private:
     struct Controls;
+
+    std::u16string answerText() override { return Text1().text(); }
+    void setAnswerText(std::u16string_view text) override { Text1().setText(text); }
 
     void load();
     void Form_Load();

@@ -1,14 +1,15 @@
 #pragma once
 
 #include "platform/clock.h"
-#include "platform/error.h"
+#include "core/error.h"
 #include "platform/filesystem.h"
 #include "platform/messageboxes.h"
 #include "platform/network.h"
 #include "platform/platform.h"
 #include "platform/textcodec.h"
-#include "platform/unicode.h"
+#include "core/unicode.h"
 #include "platform/windowsystem.h"
+#include "core/timeformat.h"
 
 #include <charconv>
 #include <cstdint>
@@ -35,7 +36,7 @@ inline void run(const Hook &hook)
         hook();
 }
 
-inline Hook failingWith(platform::Error error)
+inline Hook failingWith(core::Error error)
 {
     return [error] { throw error; };
 }
@@ -86,7 +87,7 @@ private:
     {
         const auto file = files.find(path);
         if (file == files.end())
-            throw platform::Error::fromNumber(platform::Error::FileNotFound);
+            throw core::Error::fromNumber(core::Error::FileNotFound);
         return file;
     }
 };
@@ -99,7 +100,7 @@ public:
     platform::DateTime currentDateTime() const override { return now; }
     std::u16string formatMediumTime(platform::TimeOfDay time) const override
     {
-        return platform::mediumTime(time, u"AM", u"PM");
+        return core::mediumTime(time, u"AM", u"PM");
     }
     // "08/12/2026 21:07:30"
     std::u16string formatGeneralDate(const platform::DateTime &at) const override
@@ -273,7 +274,7 @@ public:
             platform::SendOutcome outcome;
             try {
                 sendDatagram(send->datagram.host, send->datagram.port, send->datagram.payload);
-            } catch (const platform::Error &error) {
+            } catch (const core::Error &error) {
                 outcome = error;
             }
             const auto done = std::exchange(send->done, nullptr);

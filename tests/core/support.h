@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/error.h"
+#include "core/error.h"
 
 #include <gtest/gtest.h>
 
@@ -53,7 +53,7 @@ std::optional<std::int32_t> raisedNumber(Call call)
 {
     try {
         call();
-    } catch (const platform::Error &error) {
+    } catch (const core::Error &error) {
         return error.number();
     }
     return std::nullopt;

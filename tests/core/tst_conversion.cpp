@@ -1,7 +1,8 @@
 #include "platform/clock.h"
-#include "platform/unicode.h"
+#include "core/unicode.h"
 #include "reply/conversion.h"
 #include "support.h"
+#include "core/timeformat.h"
 
 #include <limits>
 
@@ -67,7 +68,7 @@ class MediumTime : public testing::TestWithParam<Case<platform::TimeOfDay, std::
 
 TEST_P(MediumTime, IsTwelveHourTimeWithTheLocalesDesignator)
 {
-    EXPECT_EQ(platform::mediumTime(GetParam().given, u"a. m.", u"p. m."), GetParam().expected);
+    EXPECT_EQ(core::mediumTime(GetParam().given, u"a. m.", u"p. m."), GetParam().expected);
 }
 
 const MediumTime::ParamType MediumTimes[] = {

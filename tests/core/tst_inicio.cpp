@@ -6,7 +6,7 @@
 
 using fake::FakePlatform;
 using fake::Log;
-using platform::Error;
+using core::Error;
 
 namespace {
 

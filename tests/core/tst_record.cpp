@@ -1,11 +1,12 @@
 #include "fakeplatform.h"
 #include "intake/notificationrecord.h"
+#include "reply/answerrecord.h"
 #include "support.h"
 
 #include <string>
 #include <vector>
 
-using intake::composeAnswer;
+using reply::composeAnswer;
 using intake::splitRecord;
 
 namespace {
@@ -28,8 +29,14 @@ class Split : public testing::TestWithParam<SplitCase> {};
 TEST_P(Split, GivesEveryFieldAsItCameAndAsText)
 {
     const intake::FieldArray fields = splitRecord(GetParam().line, Utf8);
-    EXPECT_EQ(fields.rawList(), GetParam().bytes);
-    EXPECT_EQ(fields.toList(), GetParam().texts);
+    std::vector<std::string> bytes;
+    std::vector<std::u16string> texts;
+    for (std::size_t i = 0; i < fields.size(); ++i) {
+        bytes.push_back(fields.raw(i));
+        texts.push_back(fields[i]);
+    }
+    EXPECT_EQ(bytes, GetParam().bytes);
+    EXPECT_EQ(texts, GetParam().texts);
 }
 
 const SplitCase Lines[] = {
@@ -75,7 +82,7 @@ class TrimmedOfSpaces : public testing::TestWithParam<Case<std::u16string, std::
 
 TEST_P(TrimmedOfSpaces, RemovesOnlyOuterSpaces)
 {
-    EXPECT_EQ(intake::trimmedOfSpaces(GetParam().given), GetParam().expected);
+    EXPECT_EQ(reply::trimmedOfSpaces(GetParam().given), GetParam().expected);
 }
 
 const TrimmedOfSpaces::ParamType Texts[] = {

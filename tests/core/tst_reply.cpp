@@ -157,7 +157,7 @@ struct FailureCase
 {
     const char *name;
     std::u16string record;
-    std::optional<platform::Error> refusal; // what the network raises, if anything
+    std::optional<core::Error> refusal; // what the network raises, if anything
     std::u16string number;
     std::u16string description;
     std::u16string source;
@@ -254,7 +254,7 @@ struct WhileSendingCase
     const char *name;
     std::u16string keys;                    // pressed in the answer box while the answer is on its way
     bool closed;                            // then the window is closed through its frame
-    std::optional<platform::Error> refusal; // how the send ends, if it is still wanted
+    std::optional<core::Error> refusal; // how the send ends, if it is still wanted
     Log log;
     std::size_t sent;
     bool loaded;
@@ -286,7 +286,7 @@ TEST_P(WhileSending, TheWindowGoesOn)
     }
 }
 
-const platform::Error SlowLookup = socketerrors::hostNotFound(u"10.0.0.1", true);
+const core::Error SlowLookup = socketerrors::hostNotFound(u"10.0.0.1", true);
 const WhileSendingCase WhileSendingCases[] = {
     {"a second Enter", u"\r", false, std::nullopt, {"send", "destroy"}, 1, false},
     {"typing and a second Enter, then the lookup fails", u"x\r", false, SlowLookup, {"send", "error"}, 0, true},

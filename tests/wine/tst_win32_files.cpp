@@ -13,7 +13,7 @@
 #include <filesystem>
 #include <memory>
 
-using platform::Error;
+using core::Error;
 using platform::FileSystem;
 using platform::FirstLineLimit;
 using win32platform::UniqueHandle;

@@ -6,7 +6,7 @@
 #include "support.h"
 #include "platform/win32/layoutdrawing.h"
 #include "ui/layout.h"
-#include "ui/texts.h"
+#include "core/texts.h"
 
 #include <windows.h>
 

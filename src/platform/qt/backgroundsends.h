@@ -1,7 +1,7 @@
 #pragma once
 
 #include "platform/network.h"
-#include "platform/sendhandoff.h"
+#include "core/sendhandoff.h"
 
 #include <QObject>
 

@@ -1,7 +1,7 @@
 #include "platform/qt/localetextcodec.h"
 
 #include "platform/qt/localtext.h"
-#include "platform/unicode.h"
+#include "core/unicode.h"
 
 #include <algorithm>
 #include <bit>

@@ -1,7 +1,7 @@
 #include "platform/qt/localfilesystem.h"
 
-#include "platform/error.h"
-#include "platform/unicode.h"
+#include "core/error.h"
+#include "core/unicode.h"
 
 #include <QByteArray>
 
@@ -18,7 +18,7 @@ namespace qtplatform {
 
 namespace {
 
-using platform::Error;
+using core::Error;
 
 constexpr std::u16string_view Source = u"FileSystem";
 

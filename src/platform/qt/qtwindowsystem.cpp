@@ -1,10 +1,9 @@
 #include "platform/qt/qtwindowsystem.h"
 
-#include "platform/error.h"
+#include "platform/failure.h"
 #include "platform/qt/guiapplication.h"
 #include "platform/qt/qtwindow.h"
 #include "platform/qt/windowhandle.h"
-#include "ui/texts.h"
 
 #include <QApplication>
 #include <QScreen>
@@ -16,8 +15,7 @@ platform::TwipSize QtWindowSystem::screenSizeInTwips()
     ensureGuiApplication();
     const QScreen *screen = QGuiApplication::primaryScreen();
     if (!screen)
-        throw platform::Error(platform::Error::PathFileAccessError, std::u16string(texts::NoScreenDescription),
-                              u"WindowSystem");
+        throw platform::SystemFailure(platform::FailureKind::NoDisplay);
     const QSize size = screen->geometry().size();
     return {double(size.width()) * platform::TwipsPerPixel, double(size.height()) * platform::TwipsPerPixel};
 }

@@ -1,6 +1,7 @@
 #include "platform/qt/systemclock.h"
 
 #include "platform/qt/qstringconversion.h"
+#include "core/timeformat.h"
 
 #include <QDateTime>
 #include <QTime>
@@ -49,7 +50,7 @@ platform::DateTime SystemClock::currentDateTime() const
 std::u16string SystemClock::formatMediumTime(platform::TimeOfDay time) const
 {
     const QLocale shown = locale();
-    return platform::mediumTime(time, toU16String(shown.amText()), toU16String(shown.pmText()));
+    return core::mediumTime(time, toU16String(shown.amText()), toU16String(shown.pmText()));
 }
 
 std::u16string SystemClock::formatGeneralDate(const platform::DateTime &dateTime) const

@@ -1,8 +1,8 @@
 #include "platform/qt/systemnetwork.h"
 
 #include "platform/qt/backgroundsends.h"
-#include "platform/sendhandoff.h"
-#include "platform/unicode.h"
+#include "core/sendhandoff.h"
+#include "core/unicode.h"
 #include "reply/socketerrors.h"
 
 #include <cerrno>
@@ -55,7 +55,7 @@ int sendTo(const addrinfo &address, const std::string &payload)
     return sendError;
 }
 
-platform::Error refusal(int errorNumber)
+core::Error refusal(int errorNumber)
 {
     switch (errorNumber) {
     case EACCES:

@@ -1,7 +1,7 @@
 #include "platform/win32/codepagetext.h"
 
-#include "platform/error.h"
-#include "platform/unicode.h"
+#include "core/error.h"
+#include "core/unicode.h"
 #include "platform/win32/widetext.h"
 
 #include <windows.h>
@@ -21,7 +21,7 @@ constexpr std::int32_t InvalidArgument = 5;
 int checkedLength(std::size_t size)
 {
     if (size > std::size_t(INT_MAX))
-        throw platform::Error::fromNumber(platform::Error::OutOfMemory);
+        throw core::Error::fromNumber(core::Error::OutOfMemory);
     return int(size);
 }
 
@@ -79,7 +79,7 @@ std::string encodeCodePage(std::u16string_view text, unsigned codePage)
         WideCharToMultiByte(codePage, flags, characters.data(), size, bytes.data(), length, nullptr, nullptr);
         return bytes;
     }
-    throw platform::Error::fromNumber(InvalidArgument);
+    throw core::Error::fromNumber(InvalidArgument);
 }
 
 std::size_t wholeCharactersLength(std::string_view bytes, unsigned codePage)

@@ -1,6 +1,7 @@
 #include "platform/win32/win32clock.h"
 
 #include "platform/win32/widetext.h"
+#include "core/timeformat.h"
 
 #include <windows.h>
 
@@ -51,7 +52,7 @@ platform::DateTime Win32Clock::currentDateTime() const
 
 std::u16string Win32Clock::formatMediumTime(platform::TimeOfDay time) const
 {
-    return platform::mediumTime(time, localeText(LOCALE_S1159), localeText(LOCALE_S2359));
+    return core::mediumTime(time, localeText(LOCALE_S1159), localeText(LOCALE_S2359));
 }
 
 std::u16string Win32Clock::formatGeneralDate(const platform::DateTime &dateTime) const

@@ -1,6 +1,6 @@
 #include "platform/win32/win32filesystem.h"
 
-#include "platform/error.h"
+#include "core/error.h"
 #include "platform/win32/codepagetext.h"
 #include "platform/win32/uniquehandle.h"
 #include "platform/win32/widetext.h"
@@ -16,7 +16,7 @@ namespace win32platform {
 
 namespace {
 
-using platform::Error;
+using core::Error;
 
 Error fileError(DWORD code)
 {

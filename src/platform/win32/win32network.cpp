@@ -1,7 +1,7 @@
 #include "platform/win32/win32network.h"
 
 #include "platform/win32/win32backgroundsends.h"
-#include "platform/sendhandoff.h"
+#include "core/sendhandoff.h"
 #include "platform/win32/widetext.h"
 #include "reply/socketerrors.h"
 
@@ -31,7 +31,7 @@ static_assert(WSAEHOSTUNREACH == socketerrors::HostUnreachable);
 static_assert(WSAHOST_NOT_FOUND == socketerrors::HostNotFound);
 static_assert(WSATRY_AGAIN == socketerrors::HostNotFoundTryAgain);
 
-platform::Error sendError(int code)
+core::Error sendError(int code)
 {
     switch (code) {
     case WSAEACCES:

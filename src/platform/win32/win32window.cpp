@@ -1,6 +1,6 @@
 #include "platform/win32/win32window.h"
 
-#include "platform/error.h"
+#include "core/error.h"
 #include "platform/win32/layoutdrawing.h"
 #include "platform/win32/widetext.h"
 #include "platform/win32/win32windowsystem.h"
@@ -188,7 +188,7 @@ void Win32Window::createControls(const platform::WindowLayout &layout)
             break;
         }
         if ((designed.kind == ControlKind::Label || designed.kind == ControlKind::TextBox) && !control.window)
-            throw platform::Error::fromNumber(platform::Error::OutOfMemory);
+            throw core::Error::fromNumber(core::Error::OutOfMemory);
     }
 }
 

@@ -1,4 +1,4 @@
-#include "platform/unicode.h"
+#include "core/unicode.h"
 
 namespace unicode {
 

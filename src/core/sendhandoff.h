@@ -71,10 +71,10 @@ void resolveThenSettle(SendHandoff &handoff, const std::function<void()> &wake, 
     SendOutcome failure;
     try {
         addresses = resolve();
-    } catch (const Error &error) {
+    } catch (const core::Error &error) {
         failure = error;
     } catch (const std::bad_alloc &) {
-        failure = Error::fromNumber(Error::OutOfMemory);
+        failure = core::Error::fromNumber(core::Error::OutOfMemory);
     }
     handoff.settle([&]() -> SendOutcome { return failure ? failure : sendTo(addresses); }, wake);
 }

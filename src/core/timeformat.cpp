@@ -1,6 +1,6 @@
-#include "platform/clock.h"
+#include "core/timeformat.h"
 
-namespace platform {
+namespace core {
 
 namespace {
 
@@ -12,7 +12,7 @@ void appendTwoDigits(std::u16string &text, int value)
 
 } // namespace
 
-std::u16string mediumTime(TimeOfDay time, std::u16string_view am, std::u16string_view pm)
+std::u16string mediumTime(platform::TimeOfDay time, std::u16string_view am, std::u16string_view pm)
 {
     const int hour12 = time.hour % 12 == 0 ? 12 : time.hour % 12;
     std::u16string text;
@@ -24,4 +24,4 @@ std::u16string mediumTime(TimeOfDay time, std::u16string_view am, std::u16string
     return text;
 }
 
-} // namespace platform
+} // namespace core
