@@ -1,16 +1,7 @@
 # The Windows build of this same source tree, cross-compiled beside the
 # Linux build with MinGW-w64 (cmake/mingw-w64-x86_64.cmake) into
-# <build>/windows, and tested under Wine (tests/wine/).
-#
-#   NOTIFICADOR_WINDOWS_BUILD  ON where the cross compiler is installed,
-#                              except in the instrumented builds
-find_program(NOTIFICADOR_MINGW_CXX NAMES x86_64-w64-mingw32-g++-posix x86_64-w64-mingw32-g++)
-set(notificador_windows_default OFF)
-if(NOTIFICADOR_MINGW_CXX AND NOT NOTIFICADOR_SANITIZE AND NOT NOTIFICADOR_FUZZ)
-    set(notificador_windows_default ON)
-endif()
-option(NOTIFICADOR_WINDOWS_BUILD "Cross-compile the Windows build beside this one and test it under Wine"
-    ${notificador_windows_default})
+# <build>/windows, and tested under Wine (tests/wine/). It is made where
+# NOTIFICADOR_WINDOWS_BUILD is on (cmake/NotificadorOptions.cmake).
 if(NOT NOTIFICADOR_WINDOWS_BUILD)
     return()
 endif()
