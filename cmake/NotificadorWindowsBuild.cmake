@@ -24,10 +24,28 @@ ExternalProject_Add(notificador_windows
         -DBUILD_TESTING=${BUILD_TESTING}
     ${notificador_windows_build_command}
     INSTALL_COMMAND ""
-    # The sources are this tree's: the Windows build is brought up to date
-    # with every build of this one.
-    BUILD_ALWAYS TRUE
 )
+
+# The Windows build is made from this tree's files, so it is brought up to
+# date when one of them changes, and only then; the inner build then remakes
+# what its own dependencies say. The folders it is made from are taken
+# whole, so a file added or moved there counts without being named here.
+# The list itself is written out as well: a file removed changes no other
+# file's time, but it changes the list.
+set(notificador_windows_inputs ${PROJECT_SOURCE_DIR}/CMakeLists.txt)
+foreach(folder IN ITEMS cmake packaging resources src tests)
+    file(GLOB_RECURSE folder_files CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/${folder}/*)
+    list(APPEND notificador_windows_inputs ${folder_files})
+endforeach()
+# Python's byte code, should a script of the tests leave it, is no input.
+list(FILTER notificador_windows_inputs EXCLUDE REGEX "/__pycache__/|\\.py[co]$")
+list(JOIN notificador_windows_inputs "\n" notificador_windows_listing)
+set(notificador_windows_listing_file ${CMAKE_BINARY_DIR}/notificador_windows-inputs.txt)
+file(WRITE ${notificador_windows_listing_file}.new "${notificador_windows_listing}\n")
+file(COPY_FILE ${notificador_windows_listing_file}.new ${notificador_windows_listing_file} ONLY_IF_DIFFERENT)
+file(REMOVE ${notificador_windows_listing_file}.new)
+ExternalProject_Add_StepDependencies(notificador_windows build
+    ${notificador_windows_inputs} ${notificador_windows_listing_file})
 
 if(BUILD_TESTING)
     add_subdirectory(${PROJECT_SOURCE_DIR}/tests/wine ${CMAKE_BINARY_DIR}/tests/wine)

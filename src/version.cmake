@@ -12,4 +12,7 @@ configure_file(notificador.rc.in ${NOTIFICADOR_RC} @ONLY)
 set(NOTIFICADOR_RC ${NOTIFICADOR_RC} PARENT_SCOPE)
 if(WIN32)
     target_sources(notificador PRIVATE ${NOTIFICADOR_RC})
+    # The resource compiler's input is scanned for #include alone: without
+    # this, a new icon would not reach an executable built before it.
+    set_source_files_properties(${NOTIFICADOR_RC} PROPERTIES OBJECT_DEPENDS ${NOTIFICADOR_ICO})
 endif()
