@@ -6,7 +6,7 @@
 configure_file(version.h.in generated/notificador_version.h @ONLY)
 target_include_directories(notificador_platform PRIVATE ${CMAKE_CURRENT_BINARY_DIR}/generated)
 
-set(NOTIFICADOR_ICO ${PROJECT_SOURCE_DIR}/resources/icons/notificador.ico)
+# The icon is NOTIFICADOR_ICO, from cmake/NotificadorIcons.cmake.
 set(NOTIFICADOR_RC ${CMAKE_CURRENT_BINARY_DIR}/notificador.rc)
 configure_file(notificador.rc.in ${NOTIFICADOR_RC} @ONLY)
 set(NOTIFICADOR_RC ${NOTIFICADOR_RC} PARENT_SCOPE)
