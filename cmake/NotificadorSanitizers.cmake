@@ -1,13 +1,6 @@
-# Instrumented builds. Each is a configuration of its own, in a build
-# directory of its own:
-#
-#   NOTIFICADOR_SANITIZE  every target built with AddressSanitizer,
-#                         UndefinedBehaviorSanitizer and LeakSanitizer; the
-#                         tests run as usual, and any finding fails the test.
-#   NOTIFICADOR_FUZZ      the libFuzzer targets under fuzz/ (clang only), with
-#                         the program's code instrumented for coverage.
-option(NOTIFICADOR_SANITIZE "Build with AddressSanitizer, UndefinedBehaviorSanitizer and LeakSanitizer" OFF)
-option(NOTIFICADOR_FUZZ "Build the libFuzzer targets (needs clang)" OFF)
+# The instrumented builds, NOTIFICADOR_SANITIZE and NOTIFICADOR_FUZZ
+# (cmake/NotificadorOptions.cmake): the flags every target is built with,
+# and what their tests run with.
 
 set(NOTIFICADOR_SANITIZER_FLAGS
     -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)

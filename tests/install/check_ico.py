@@ -1,22 +1,20 @@
 #!/usr/bin/env python3
-"""Reads notificador.ico back: seven images in the order Windows expects
-them here (16 px at 8 bits with a 256-colour palette; 48, 32, 16 px at 24
-bits; 48, 32, 16 px at 32 bits with alpha), each well formed, and each the
-same picture as the PNG of that size and depth the window uses.
+"""Reads notificador.ico back: the images of the icon's list, in its order
+(NOTIFICADOR_ICON_IMAGES in cmake/NotificadorIcons.cmake, the one the Linux
+window offers), each well formed (an 8-bit one with a 256-colour palette),
+and each the same picture as the PNG of that size and depth the window uses.
 
-    check_ico.py ICONS_DIR
+    check_ico.py ICONS_DIR IMAGE...
+
+where each IMAGE is named as its PNG without ".png": icon-SIZE-BITSbit.
 """
 
 import os
+import re
 import sys
 
 import icondata
 from checks import check, exit_status
-
-# (size, bits per pixel, PNG the window uses), in .ico order
-EXPECTED = [(16, 8, "icon-16-8bit.png")]
-EXPECTED += [(s, 24, f"icon-{s}-24bit.png") for s in (48, 32, 16)]
-EXPECTED += [(s, 32, f"icon-{s}-32bit.png") for s in (48, 32, 16)]
 
 def check_image(number, entry, size, bpp, png_path):
     name = f"image {number} ({size} px, {bpp} bpp)"
@@ -48,8 +46,11 @@ def check_image(number, entry, size, bpp, png_path):
 
 
 def main():
-    if len(sys.argv) != 2:
-        sys.exit("usage: check_ico.py ICONS_DIR")
+    images = [re.fullmatch(r"icon-(\d+)-(\d+)bit", name) for name in sys.argv[2:]]
+    if not images or not all(images):
+        sys.exit("usage: check_ico.py ICONS_DIR icon-SIZE-BITSbit...")
+    # (size, bits per pixel, PNG the window uses), in .ico order
+    expected = [(int(m[1]), int(m[2]), m[0] + ".png") for m in images]
     icons = sys.argv[1]
     with open(os.path.join(icons, "notificador.ico"), "rb") as f:
         data = f.read()
@@ -58,10 +59,10 @@ def main():
     except icondata.FormatError as error:
         sys.exit(f"FAIL: notificador.ico: {error}")
     found = [(e["width"], e["bpp"]) for e in entries]
-    check(found == [(s, b) for s, b, _ in EXPECTED],
+    check(found == [(s, b) for s, b, _ in expected],
           f"notificador.ico holds (size, bpp) {found}")
-    if len(entries) == len(EXPECTED):
-        for number, (entry, (size, bpp, png)) in enumerate(zip(entries, EXPECTED)):
+    if len(entries) == len(expected):
+        for number, (entry, (size, bpp, png)) in enumerate(zip(entries, expected)):
             check_image(number, entry, size, bpp, os.path.join(icons, png))
     # Images that overlap, or bytes that belong to none, mean a broken file.
     spans = sorted((e["offset"], e["offset"] + e["size"]) for e in entries)

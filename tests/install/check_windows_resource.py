@@ -2,7 +2,8 @@
 """Compiles the Windows resource script with the MinGW resource compiler
 and reads the result back: the version record must carry the version text
 (FileVersion, ProductVersion) and the matching numeric FILEVERSION, and the
-icon must arrive whole, its seven images as in notificador.ico.
+icon must arrive whole, its images as in notificador.ico (which check_ico.py
+holds to the icon's list).
 
     check_windows_resource.py WINDRES RC_FILE ICO_FILE VERSION_TEXT WORK_DIR
 """
@@ -16,7 +17,6 @@ import icondata
 from checks import check, exit_status
 
 RT_ICON, RT_GROUP_ICON, RT_VERSION = 3, 14, 16
-EXPECTED_ICONS = [(16, 8), (48, 24), (32, 24), (16, 24), (48, 32), (32, 32), (16, 32)]
 
 def align4(n):
     return (n + 3) & ~3
@@ -107,12 +107,13 @@ def check_version(record, text):
 def check_icon(entries, ico_images):
     icons = {name: body for kind, name, _, body in entries if kind == RT_ICON}
     groups = [(name, body) for kind, name, _, body in entries if kind == RT_GROUP_ICON]
-    check(len(icons) == 7, f"{len(icons)} RT_ICON images")
+    expected = [(image["width"], image["bpp"]) for image in ico_images]
+    check(len(icons) == len(expected), f"{len(icons)} RT_ICON images")
     if not check(len(groups) == 1, f"{len(groups)} RT_GROUP_ICON"):
         return
     group_name, group = groups[0]
     _, kind, count = struct.unpack_from("<HHH", group, 0)
-    check(kind == 1 and count == 7 and len(group) == 6 + 14 * count,
+    check(kind == 1 and count == len(expected) and len(group) == 6 + 14 * count,
           f"the icon group '{group_name}' lists {count} images")
     found = []
     for i in range(count):
@@ -127,7 +128,7 @@ def check_icon(entries, ico_images):
               f"RT_ICON {image_id} is {dib['width']} px at {dib['bpp']} bpp, as its group entry says")
         check(i < len(ico_images) and body == ico_images[i]["data"],
               f"RT_ICON {image_id} is image {i} of notificador.ico, byte for byte")
-    check(found == EXPECTED_ICONS, f"the group lists (size, bpp) {found}")
+    check(found == expected, f"the group lists (size, bpp) {found}")
 
 
 def main():

@@ -2,6 +2,8 @@
 
 #include "platform/qt/pngresource.h"
 
+#include "notificador_icon_images.h"
+
 #include <QApplication>
 #include <QIconEngine>
 #include <QPainter>
@@ -111,8 +113,7 @@ private:
 QIcon notifierIcon()
 {
     QList<IconImage> images;
-    for (const char *name : {"icon-16-8bit", "icon-48-24bit", "icon-32-24bit", "icon-16-24bit",
-                             "icon-48-32bit", "icon-32-32bit", "icon-16-32bit"}) {
+    for (const char *name : {NOTIFICADOR_ICON_IMAGES}) {
         const QString path = QStringLiteral(":/icons/%1.png").arg(QLatin1String(name));
         const QSize size = pngSize(path);
         if (size.isValid())
