@@ -1,7 +1,7 @@
 #include "platform/win32/codepagetext.h"
 
-#include "core/error.h"
 #include "core/unicode.h"
+#include "platform/failure.h"
 #include "platform/win32/widetext.h"
 
 #include <windows.h>
@@ -12,16 +12,16 @@ namespace win32platform {
 
 namespace {
 
+using platform::FailureKind;
+using platform::SystemFailure;
+
 constexpr char16_t Replacement = 0xFFFD;
-// The run-time's "invalid procedure call or argument": a code page the
-// system does not know.
-constexpr std::int32_t InvalidArgument = 5;
 
 // The Windows conversions count in int.
 int checkedLength(std::size_t size)
 {
     if (size > std::size_t(INT_MAX))
-        throw core::Error::fromNumber(core::Error::OutOfMemory);
+        throw SystemFailure(FailureKind::OutOfMemory);
     return int(size);
 }
 
@@ -79,7 +79,8 @@ std::string encodeCodePage(std::u16string_view text, unsigned codePage)
         WideCharToMultiByte(codePage, flags, characters.data(), size, bytes.data(), length, nullptr, nullptr);
         return bytes;
     }
-    throw core::Error::fromNumber(InvalidArgument);
+    // A code page the system does not know.
+    throw SystemFailure(FailureKind::UnknownEncoding, GetLastError());
 }
 
 std::size_t wholeCharactersLength(std::string_view bytes, unsigned codePage)
@@ -109,6 +110,16 @@ std::u16string AnsiCodePageText::decode(std::string_view bytes) const
 std::string AnsiCodePageText::encode(std::u16string_view text) const
 {
     return encodeCodePage(text, GetACP());
+}
+
+std::size_t AnsiCodePageText::wholeCharactersLength(std::string_view bytes) const
+{
+    return win32platform::wholeCharactersLength(bytes, GetACP());
+}
+
+bool AnsiCodePageText::isUtf8() const
+{
+    return GetACP() == CP_UTF8;
 }
 
 } // namespace win32platform
