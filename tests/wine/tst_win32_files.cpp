@@ -236,6 +236,7 @@ struct EncodingCase
 const EncodingCase EncodingCases[] = {
     {"1252 letters", 1252, u"Sí, ñ €", "S\xED, \xF1 \x80"},
     {"1252 lacks the character", 1252, u"∞ 3", "? 3"},
+    {"1252 lacks a character beyond U+FFFF", 1252, u"a\U0001F600b", "a?b"},
     {"65001 lone surrogate", 65001, u"a\xD800" u"b", "a\xEF\xBF\xBD" "b"},
 };
 

@@ -68,7 +68,21 @@ std::string encodeCodePage(std::u16string_view text, unsigned codePage)
         return unicode::toUtf8(text);
     if (text.empty())
         return {};
-    const std::wstring characters = wide(text);
+    // A code page of one or two bytes a character has none beyond U+FFFF,
+    // and would make each half of one a '?' of its own: the character goes
+    // as one unit that such a code page lacks too, and becomes one '?'.
+    CPINFO info;
+    const bool narrow = GetCPInfo(codePage, &info) && info.MaxCharSize <= 2;
+    std::wstring characters;
+    characters.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (narrow && IS_HIGH_SURROGATE(text[i]) && i + 1 < text.size() && IS_LOW_SURROGATE(text[i + 1])) {
+            characters += wchar_t(Replacement);
+            ++i;
+        } else {
+            characters += wchar_t(text[i]);
+        }
+    }
     const int size = checkedLength(characters.size());
     // A few code pages take no flags at all.
     for (const DWORD flags : {DWORD(WC_NO_BEST_FIT_CHARS), DWORD(0)}) {
