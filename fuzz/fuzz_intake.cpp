@@ -6,7 +6,7 @@
 
 #include "platform/qt/captionlabel.h"
 #include "platform/qt/guiapplication.h"
-#include "platform/filesystem.h"
+#include "intake/firstline.h"
 #include "platform/qt/localetextcodec.h"
 #include "platform/qt/qstringconversion.h"
 #include "ui/showncaption.h"
@@ -52,11 +52,12 @@ struct Expected
 Expected expectedFields(QByteArrayView input)
 {
     const auto &codec = qtplatform::LocaleTextCodec::ofThisProcess();
-    std::string_view line = std::string_view(input.data(), std::size_t(input.size())).substr(0, platform::FirstLineLimit);
+    using intake::FirstLineLimit;
+    std::string_view line = std::string_view(input.data(), std::size_t(input.size())).substr(0, FirstLineLimit);
     const std::size_t end = line.find_first_of("\r\n");
     if (end != std::string_view::npos)
         line = line.substr(0, end);
-    else if (line.size() == platform::FirstLineLimit)
+    else if (line.size() == FirstLineLimit)
         line = line.substr(0, codec.wholeCharactersLength(line));
     if (line.starts_with("\xef\xbb\xbf"))
         line.remove_prefix(3);

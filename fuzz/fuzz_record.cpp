@@ -72,6 +72,8 @@ class Utf8Text final : public platform::TextCodec
 public:
     std::u16string decode(std::string_view bytes) const override { return unicode::fromUtf8(bytes); }
     std::string encode(std::u16string_view text) const override { return unicode::toUtf8(text); }
+    std::size_t wholeCharactersLength(std::string_view bytes) const override { return unicode::wholeUtf8Length(bytes); }
+    bool isUtf8() const override { return true; }
 };
 
 const Utf8Text Utf8;

@@ -25,7 +25,7 @@
 #include <functional>
 
 // The real file system, with the executable's directory moved to a test's
-// temporary directory, and hooks that run before the read and before each
+// temporary directory, and hooks that run before the claim and before each
 // deletion: to change the file meanwhile as another program may, or to
 // make the deletion fail as a system can refuse it.
 class RedirectedFileSystem : public qtplatform::LocalFileSystem
@@ -34,11 +34,11 @@ public:
     explicit RedirectedFileSystem(const QString &directory) : m_directory(qtplatform::toU16String(directory)) {}
 
     std::u16string executableDirectory() const override { return m_directory; }
-    std::string readFirstLine(const std::u16string &path) override
+    std::unique_ptr<platform::FileReader> claim(const std::u16string &path) override
     {
         if (beforeRead)
             beforeRead(qtplatform::toQString(path));
-        return LocalFileSystem::readFirstLine(path);
+        return LocalFileSystem::claim(path);
     }
     void deleteFile(const std::u16string &path) override
     {

@@ -6,7 +6,7 @@
 #include "qtplatform.h"
 
 #include "core/error.h"
-#include "platform/filesystem.h"
+#include "intake/firstline.h"
 #include "platform/qt/captionlabel.h"
 #include "platform/qt/guiapplication.h"
 #include "datagramreceiver.h"
@@ -178,7 +178,7 @@ private slots:
         QTest::addColumn<bool>("shown");
         QTest::addColumn<QString>("message");
 
-        constexpr auto Limit = qsizetype(platform::FirstLineLimit);
+        constexpr auto Limit = qsizetype(intake::FirstLineLimit);
         const qsizetype room = Limit - Head.size(); // the message's bytes within the limit
         constexpr qint64 TwoGigabytes = qint64(2) << 30;
         QTest::newRow("2 GB sparse file after a nine-field start")
@@ -515,42 +515,6 @@ private slots:
         QVERIFY(message.size() <= Chunks * chunk.size());
         QCOMPARE(message, repeated(u'y', message.size()));
         QVERIFY(!QFileInfo::exists(notification()));
-    }
-
-    // Several runs started at once on one notification: the first to read
-    // it claims it, and another finds it refused (no window, nothing
-    // deleted) while the first lives and before it deletes the file.
-    void oneRunClaimsTheFile_data()
-    {
-        QTest::addColumn<QString>("first");
-        QTest::addColumn<int>("secondFails"); // 0: the second reads the line
-
-        QTest::newRow("the first holds it") << "holds" << int(core::Error::FileAlreadyOpen);
-        QTest::newRow("the first has ended") << "ended" << 0;
-        QTest::newRow("the first has deleted it") << "deleted" << int(core::Error::FileNotFound);
-    }
-
-    void oneRunClaimsTheFile()
-    {
-        QFETCH(QString, first);
-        QFETCH(int, secondFails);
-        writeNotification(NineFields + "\r\n");
-        const std::u16string path = qtplatform::toU16String(notification());
-        auto firstRun = std::make_unique<qtplatform::LocalFileSystem>();
-        QCOMPARE(firstRun->readFirstLine(path), NineFields.toStdString());
-        if (first == "ended")
-            firstRun.reset();
-        else if (first == "deleted")
-            firstRun->deleteFile(path);
-
-        qtplatform::LocalFileSystem secondRun;
-        try {
-            QCOMPARE(secondRun.readFirstLine(path), NineFields.toStdString());
-            QCOMPARE(0, secondFails);
-        } catch (const core::Error &error) {
-            QCOMPARE(error.number(), secondFails);
-        }
-        QCOMPARE(QFileInfo::exists(notification()), first != "deleted");
     }
 
     // What may happen at the moment of the deletion: the messaging system

@@ -2,6 +2,7 @@
 
 #include "core/error.h"
 #include "core/timeformat.h"
+#include "intake/firstline.h"
 #include "platform/clock.h"
 #include "platform/failure.h"
 #include "platform/filesystem.h"
@@ -46,18 +47,17 @@ std::u16string Inicio::notificationPath() const
 void Inicio::Main()
 {
     using namespace intake;
-    using Selector = platform::FileSystem::Selector;
     platform::FileSystem &files = m_platform.fileSystem();
     // Only a record read whole is judged, and dropped if it is no
     // notification; a file that could not be read (denied, an I/O error, no
     // memory or descriptors left) may be read by the next run, and stays.
     bool readWhole = false;
     try {
-        if (!files.fileExists(notificationPath(), Selector::Archive))
+        if (!files.fileExists(notificationPath()))
             return;
         std::string line;
         try {
-            line = files.readFirstLine(notificationPath());
+            line = readFirstLine(files, m_platform.textCodec(), notificationPath());
         } catch (const core::Error &error) {
             // An empty file was read whole: it holds no record.
             if (error.number() == core::Error::InputPastEndOfFile)
@@ -98,11 +98,10 @@ void Inicio::Main()
 // the file and the window.
 void Inicio::dropNotification(bool readWhole)
 {
-    using Selector = platform::FileSystem::Selector;
     platform::FileSystem &files = m_platform.fileSystem();
     if (readWhole) {
         ignoringFailure([&] {
-            if (files.fileExists(notificationPath(), Selector::Normal))
+            if (files.fileExists(notificationPath()))
                 files.deleteFile(notificationPath());
         });
     }

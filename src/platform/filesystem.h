@@ -1,30 +1,39 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <span>
 #include <string>
 
 namespace platform {
 
-// The most of a notification's first line that is read, in bytes. A record
-// is one line of a chat message; the window shows a few hundred characters
-// of it, and the answer, which echoes the sender's fields, must fit one UDP
-// datagram (at most 65,507 bytes). A mebibyte is far beyond any real
-// notification and keeps the reading within a few megabytes whatever the
-// file holds: a line of gigabytes, or a sparse file with no line break.
-inline constexpr std::size_t FirstLineLimit = 1024 * 1024;
+// A notification file open for reading, claimed for this run. Letting go of
+// it ends the reading; the claim stays with the file system that made it.
+// It serves until that file system's next claim or deletion.
+class FileReader
+{
+public:
+    FileReader() = default;
+    virtual ~FileReader() = default;
+    FileReader(const FileReader &) = delete;
+    FileReader &operator=(const FileReader &) = delete;
+
+    // The file's size when it was opened: a hint only, as the file can grow
+    // or shrink meanwhile, and a sparse file claims gigabytes.
+    virtual std::uint64_t sizeHint() const = 0;
+    // Reads the next bytes into the buffer, as many as the system gives at
+    // once; 0 only at the file's end.
+    virtual std::size_t read(std::span<char> buffer) = 0;
+};
 
 // The file operations the intake needs. Paths are the platform's own, held
 // as UTF-16 text that maps back to the system's name exactly (whatever bytes
-// a folder's name is made of, where names are bytes); every failure is
-// raised as core::Error.
+// a folder's name is made of, where names are bytes). A failed call into
+// the system is raised as SystemFailure.
 class FileSystem
 {
 public:
-    // The attribute selector of the existence test. Where files carry
-    // archive, hidden and system attributes, both find ordinary files and
-    // neither finds hidden or system files; elsewhere they are the same.
-    enum class Selector { Normal = 0, Archive = 32 };
-
     FileSystem() = default;
     virtual ~FileSystem() = default;
     FileSystem(const FileSystem &) = delete;
@@ -35,24 +44,19 @@ public:
     virtual std::u16string executableDirectory() const = 0;
     // The separator that joins a directory and a name in a path.
     virtual char16_t pathSeparator() const = 0;
-    // True only for a regular file (or a link to one); never a directory.
-    // Raises an error only when the test itself cannot be made.
-    virtual bool fileExists(const std::u16string &path, Selector selector) const = 0;
-    // The bytes up to the first LF, CR LF or lone CR, without the break, as
-    // the file holds them in the system's default encoding for text: at
-    // most FirstLineLimit bytes. A longer line is cut
-    // there, never inside a character of that encoding, and the cut line is
-    // the line. Fails with InputPastEndOfFile
-    // on an empty file (a file read whole, with no record in it); any other
-    // failure means the file could not be opened or read. Fails on anything
-    // that is not a regular file; never blocks.
-    // The read claims the file for this run until the run ends or deletes
-    // it: another run that reads the same file meanwhile, or that reaches it
-    // only after this run has deleted it, fails with FileAlreadyOpen, so
-    // that one notification is shown by one run only.
-    virtual std::string readFirstLine(const std::u16string &path) = 0;
-    // Deletes the file at path. Once the file there has been read, only that
-    // same file is deleted: one put in its place since (a newer
+    // True only for an ordinary regular file (or a link to one); never a
+    // directory, nor a file the system hides. Raises a failure only when the
+    // test itself cannot be made.
+    virtual bool fileExists(const std::u16string &path) const = 0;
+    // Opens the file to read it, and claims it for this run until the run
+    // ends or deletes it, so that one notification is shown by one run only:
+    // another run that claims the same file meanwhile fails with
+    // ClaimedElsewhere, and so does one that opened it before this run
+    // deleted it (one that comes later finds no file). Never blocks; anything but a regular file on disk fails with NotAFile. A
+    // claim this run held before is given up first.
+    virtual std::unique_ptr<FileReader> claim(const std::u16string &path) = 0;
+    // Deletes the file at path. Once the file there has been claimed, only
+    // that same file is deleted: one put in its place since (a newer
     // notification) is left for the run that shows it.
     virtual void deleteFile(const std::u16string &path) = 0;
 };

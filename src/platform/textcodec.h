@@ -22,6 +22,13 @@ public:
     // A character the encoding cannot carry becomes "?", never a look-alike
     // that would change the text's sense.
     virtual std::string encode(std::u16string_view text) const = 0;
+    // How many of the bytes make whole characters: a line cut at a fixed
+    // length ends before a character the cut went through, not in a
+    // replacement character the sender never wrote.
+    virtual std::size_t wholeCharactersLength(std::string_view bytes) const = 0;
+    // UTF-8, where a leading byte-order mark only says how the text is
+    // encoded and is no part of it.
+    virtual bool isUtf8() const = 0;
 };
 
 } // namespace platform

@@ -2,6 +2,7 @@
 
 #include "platform/clock.h"
 #include "core/error.h"
+#include "platform/failure.h"
 #include "platform/filesystem.h"
 #include "platform/messageboxes.h"
 #include "platform/network.h"
@@ -11,7 +12,9 @@
 #include "platform/windowsystem.h"
 #include "core/timeformat.h"
 
+#include <algorithm>
 #include <charconv>
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <map>
@@ -52,7 +55,8 @@ struct Logging
 inline const Log LoadedAndCentred = {"create Principal", "outer", "screen", "top 4522.5",
                                      "outer", "screen", "left 4770"};
 
-// Files in memory, each held as its first line, written in UTF-8.
+// Files in memory, each held as its bytes. A claim's reads give at most
+// readStep bytes each, and its size hint is sizeHint if set.
 class FakeFileSystem final : public platform::FileSystem, Logging
 {
 public:
@@ -60,17 +64,17 @@ public:
 
     std::u16string executableDirectory() const override { return u"C:\\Archivos de programa\\Notificador"; }
     char16_t pathSeparator() const override { return u'\\'; }
-    bool fileExists(const std::u16string &path, Selector selector) const override
+    bool fileExists(const std::u16string &path) const override
     {
-        m_log.push_back("exists " + std::to_string(int(selector)));
+        m_log.push_back("exists");
         run(beforeExists);
         return files.contains(path);
     }
-    std::string readFirstLine(const std::u16string &path) override
+    std::unique_ptr<platform::FileReader> claim(const std::u16string &path) override
     {
-        m_log.push_back("read");
-        run(beforeRead);
-        return unicode::toUtf8(existing(path)->second);
+        m_log.push_back("claim");
+        run(beforeClaim);
+        return std::make_unique<Reader>(*this, existing(path)->second);
     }
     void deleteFile(const std::u16string &path) override
     {
@@ -79,15 +83,37 @@ public:
         files.erase(existing(path));
     }
 
-    std::map<std::u16string, std::u16string> files;
-    Hook beforeExists, beforeRead, beforeDelete;
+    std::map<std::u16string, std::string> files;
+    Hook beforeExists, beforeClaim, beforeDelete;
+    std::optional<std::uint64_t> sizeHint;
+    std::size_t readStep = SIZE_MAX;
+    std::size_t bytesRead = 0; // by every claim's reads
 
 private:
-    std::map<std::u16string, std::u16string>::iterator existing(const std::u16string &path)
+    class Reader final : public platform::FileReader
+    {
+    public:
+        Reader(FakeFileSystem &files, std::string_view bytes) : m_files(files), m_bytes(bytes) {}
+        std::uint64_t sizeHint() const override { return m_files.sizeHint.value_or(m_bytes.size()); }
+        std::size_t read(std::span<char> buffer) override
+        {
+            const std::size_t got = std::min({buffer.size(), m_files.readStep, m_bytes.size()});
+            m_bytes.copy(buffer.data(), got);
+            m_bytes.remove_prefix(got);
+            m_files.bytesRead += got;
+            return got;
+        }
+
+    private:
+        FakeFileSystem &m_files;
+        std::string_view m_bytes;
+    };
+
+    std::map<std::u16string, std::string>::iterator existing(const std::u16string &path)
     {
         const auto file = files.find(path);
         if (file == files.end())
-            throw core::Error::fromNumber(core::Error::FileNotFound);
+            throw platform::SystemFailure(platform::FailureKind::NotFound);
         return file;
     }
 };
@@ -317,6 +343,8 @@ class Utf8Text final : public platform::TextCodec
 public:
     std::u16string decode(std::string_view bytes) const override { return unicode::fromUtf8(bytes); }
     std::string encode(std::u16string_view text) const override { return unicode::toUtf8(text); }
+    std::size_t wholeCharactersLength(std::string_view bytes) const override { return unicode::wholeUtf8Length(bytes); }
+    bool isUtf8() const override { return true; }
 };
 
 class FakePlatform final : public platform::Platform

@@ -7,6 +7,7 @@
 using fake::FakePlatform;
 using fake::Log;
 using core::Error;
+using platform::FailureKind;
 
 namespace {
 
@@ -20,11 +21,11 @@ std::string isolated(const std::string &field)
 }
 
 // The calls of each stretch of the intake.
-const Log Found = {"exists 32", "read"};
+const Log Found = {"exists", "claim"};
 const Log Loaded = fake::LoadedAndCentred;
 const Log ShownNine = {"caption Label1 " + isolated("Ana"), "caption Label2 " + isolated("Hola, ¿qué tal?"),
                        "caption Label3 09:07 PM", "show"};
-const Log Dropped = {"exists 0", "delete"};
+const Log Dropped = {"exists", "delete"};
 
 Log steps(std::initializer_list<Log> stretches)
 {
@@ -63,7 +64,7 @@ TEST_P(Intake, ShowsOrDropsTheNotification)
     const IntakeCase &row = GetParam();
     FakePlatform platform;
     if (row.line)
-        platform.files.files[NotificationPath] = *row.line;
+        platform.files.files[NotificationPath] = unicode::toUtf8(*row.line);
     if (row.arrange)
         row.arrange(platform);
     Inicio inicio(platform);
@@ -80,15 +81,15 @@ const Log ShownAndDeleted = steps({Found, Loaded, ShownNine, {"delete"}});
 const Log DroppedBeforeLabel1 = steps({Found, Loaded, Dropped, {"destroy"}});
 const Log DroppedAfterLabel1 = steps({Found, Loaded, {"caption Label1 " + isolated("Ana")}, Dropped, {"destroy"}});
 
-// The read fails with this error, as the file system raises it.
-template<std::int32_t Number>
-void readFailsWith(FakePlatform &p)
+// The claim fails with this failure, as the file system raises it.
+template<FailureKind Kind>
+void claimFailsWith(FakePlatform &p)
 {
-    p.files.beforeRead = fake::failingWith(Error::fromNumber(Number));
+    p.files.beforeClaim = [] { throw platform::SystemFailure(Kind); };
 }
 
 const IntakeCase IntakeCases[] = {
-    {"no file", std::nullopt, nullptr, {"exists 32"}, false, false},
+    {"no file", std::nullopt, nullptr, {"exists"}, false, false},
     {"nine fields", Nine, nullptr, ShownAndDeleted, false, true},
     {"more than nine fields", Nine + u";extra;más", nullptr, ShownAndDeleted, false, true},
     {"a separator in the message", u"k;d;Ana;h;1;Luis;h;2;antes;después", nullptr,
@@ -97,23 +98,22 @@ const IntakeCase IntakeCases[] = {
              "show"},
             {"delete"}}),
      false, true},
-    {"empty line", u"", nullptr, DroppedBeforeLabel1, false, false},
+    {"empty line", u"\r\n", nullptr, DroppedBeforeLabel1, false, false},
     {"one field", u"solo", nullptr, DroppedBeforeLabel1, false, false},
     {"two fields", u"k;d", nullptr, DroppedBeforeLabel1, false, false},
     {"three fields", u"k;d;Ana", nullptr, DroppedAfterLabel1, false, false},
     {"eight fields", u"k;d;Ana;h;1;Luis;h;2", nullptr, DroppedAfterLabel1, false, false},
     {"the existence test fails", Nine,
      [](FakePlatform &p) { p.files.beforeExists = fake::failingWith(Error::fromNumber(Error::PathFileAccessError)); },
-     {"exists 32"}, true, false},
-    // The reader's failure on a file with nothing in it.
-    {"an empty file", Nine, readFailsWith<Error::InputPastEndOfFile>, steps({Found, Dropped}), false, false},
-    {"the read is denied", Nine, readFailsWith<Error::PermissionDenied>, Found, true, false},
-    {"the read fails with an I/O error", Nine, readFailsWith<Error::DeviceIOError>, Found, true, false},
-    {"no memory for the read", Nine, readFailsWith<Error::OutOfMemory>, Found, true, false},
-    {"too many open files", Nine, readFailsWith<Error::PathFileAccessError>, Found, true, false},
-    {"another run has claimed the file", Nine, readFailsWith<Error::FileAlreadyOpen>, Found, true, false},
+     {"exists"}, true, false},
+    {"an empty file", u"", nullptr, steps({Found, Dropped}), false, false},
+    {"the read is denied", Nine, claimFailsWith<FailureKind::AccessDenied>, Found, true, false},
+    {"the read fails with an I/O error", Nine, claimFailsWith<FailureKind::DeviceError>, Found, true, false},
+    {"no memory or descriptors for the read", Nine, claimFailsWith<FailureKind::OutOfMemory>, Found, true, false},
+    {"the read fails otherwise", Nine, claimFailsWith<FailureKind::Other>, Found, true, false},
+    {"another run has claimed the file", Nine, claimFailsWith<FailureKind::ClaimedElsewhere>, Found, true, false},
     {"the file is gone before the read", Nine,
-     [](FakePlatform &p) { p.files.beforeRead = [&p] { p.files.files.clear(); }; }, Found, false, false},
+     [](FakePlatform &p) { p.files.beforeClaim = [&p] { p.files.files.clear(); }; }, Found, false, false},
     {"loading the window fails", Nine,
      [](FakePlatform &p) { p.windows.beforeScreen = fake::failingWith(Error::fromNumber(Error::OutOfMemory)); },
      steps({Found, {"create Principal", "outer", "screen"}, Dropped, {"destroy"}}), false, false},

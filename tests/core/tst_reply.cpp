@@ -43,7 +43,7 @@ class Answer : public testing::Test
 protected:
     void SetUp() override
     {
-        platform.files.files[inicio.notificationPath()] = Good;
+        platform.files.files[inicio.notificationPath()] = unicode::toUtf8(Good);
         inicio.Main();
         ASSERT_TRUE(inicio.Principal.isLoaded());
         window = platform.windows.window;

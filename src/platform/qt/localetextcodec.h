@@ -27,11 +27,8 @@ public:
     std::u16string decode(std::string_view bytes) const override;
     std::string encode(std::u16string_view text) const override;
 
-    bool isUtf8() const { return m_decoder == NoConversion; }
-    // How many of the bytes make whole characters: a line cut at a fixed
-    // length ends before a character the cut went through, not in a
-    // replacement character the sender never wrote.
-    std::size_t wholeCharactersLength(std::string_view bytes) const;
+    std::size_t wholeCharactersLength(std::string_view bytes) const override;
+    bool isUtf8() const override { return m_decoder == NoConversion; }
 
 private:
     static inline const iconv_t NoConversion = iconv_t(-1);

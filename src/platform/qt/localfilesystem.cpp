@@ -1,13 +1,11 @@
 #include "platform/qt/localfilesystem.h"
 
-#include "core/error.h"
 #include "core/unicode.h"
+#include "platform/failure.h"
 
 #include <QByteArray>
 
-#include <algorithm>
 #include <cerrno>
-#include <cstring>
 #include <utility>
 #include <fcntl.h>
 #include <sys/file.h>
@@ -18,27 +16,29 @@ namespace qtplatform {
 
 namespace {
 
-using core::Error;
+using platform::FailureKind;
+using platform::SystemFailure;
 
-constexpr std::u16string_view Source = u"FileSystem";
-
-Error errorFromErrno(int code)
+SystemFailure failureOf(int code)
 {
-    const std::u16string source(Source);
     switch (code) {
     case ENOENT:
     case ENOTDIR:
-        return Error::fromNumber(Error::FileNotFound, source);
+        return SystemFailure(FailureKind::NotFound, code);
     case EACCES:
     case EPERM:
     case EROFS:
-        return Error::fromNumber(Error::PermissionDenied, source);
+        return SystemFailure(FailureKind::AccessDenied, code);
     case ENOMEM:
-        return Error::fromNumber(Error::OutOfMemory, source);
+    case EMFILE:
+    case ENFILE:
+        return SystemFailure(FailureKind::OutOfMemory, code);
     case EIO:
-        return Error::fromNumber(Error::DeviceIOError, source);
+        return SystemFailure(FailureKind::DeviceError, code);
+    case EISDIR:
+        return SystemFailure(FailureKind::NotAFile, code);
     default:
-        return Error::fromNumber(Error::PathFileAccessError, source);
+        return SystemFailure(FailureKind::Other, code);
     }
 }
 
@@ -67,53 +67,46 @@ private:
     int m_fd;
 };
 
-Error alreadyClaimed()
-{
-    return Error::fromNumber(Error::FileAlreadyOpen, std::u16string(Source));
-}
-
 // Takes the file for this run: several notifiers started at once on one
 // notification must show it once. The lock lives as long as the descriptor
 // and ends with the process, however it ends. A run that locks the file only
 // after its owner deleted it, or after a newer one was renamed over it,
 // holds a file that no longer is the notification.
-void claim(int fd, const QByteArray &name, const struct stat &opened)
+void lock(int fd, const QByteArray &name, const struct stat &opened)
 {
     while (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
         if (errno == EWOULDBLOCK)
-            throw alreadyClaimed();
+            throw SystemFailure(FailureKind::ClaimedElsewhere, errno);
         if (errno != EINTR)
-            throw errorFromErrno(errno);
+            throw failureOf(errno);
     }
     struct stat atPath;
     if (::stat(name.constData(), &atPath) != 0 || atPath.st_dev != opened.st_dev || atPath.st_ino != opened.st_ino)
-        throw alreadyClaimed();
+        throw SystemFailure(FailureKind::ClaimedElsewhere);
 }
 
-// memchr scans many bytes a step; a message of a megabyte is otherwise
-// millions of comparisons.
-qsizetype lineBreakIn(const char *data, qsizetype size)
+// Reads through the claim's descriptor, which outlives the reading.
+class DescriptorReader final : public platform::FileReader
 {
-    const void *newline = std::memchr(data, '\n', size_t(size));
-    const qsizetype searched = newline ? static_cast<const char *>(newline) - data : size;
-    const void *ret = std::memchr(data, '\r', size_t(searched));
-    if (ret)
-        return static_cast<const char *>(ret) - data;
-    return newline ? searched : -1;
-}
+public:
+    DescriptorReader(int fd, off_t size) : m_fd(fd), m_size(size) {}
 
-// Room for the whole of a file of this size, and one byte more to see its
-// end, but never more than the line may take: the size is only a hint (the
-// file can grow or shrink meanwhile, and a sparse file claims gigabytes).
-qsizetype bufferSize(off_t fileSize)
-{
-    constexpr off_t Smallest = 4 * 1024;
-    constexpr off_t Largest = off_t(platform::FirstLineLimit);
-    return qsizetype(std::clamp(fileSize + 1, Smallest, Largest));
-}
+    std::uint64_t sizeHint() const override { return std::uint64_t(m_size); }
+    std::size_t read(std::span<char> buffer) override
+    {
+        for (;;) {
+            const ssize_t got = ::read(m_fd, buffer.data(), buffer.size());
+            if (got >= 0)
+                return std::size_t(got);
+            if (errno != EINTR)
+                throw failureOf(errno);
+        }
+    }
 
-// Says how the file is encoded, in UTF-8; no part of the record.
-constexpr std::string_view Utf8ByteOrderMark = "\xef\xbb\xbf";
+private:
+    int m_fd;
+    off_t m_size;
+};
 
 } // namespace
 
@@ -137,7 +130,7 @@ std::u16string LocalFileSystem::executableDirectory() const
     for (;;) {
         const ssize_t length = ::readlink("/proc/self/exe", target.data(), size_t(target.size()));
         if (length < 0)
-            throw errorFromErrno(errno);
+            throw failureOf(errno);
         if (length < target.size()) {
             target.truncate(length);
             break;
@@ -149,7 +142,7 @@ std::u16string LocalFileSystem::executableDirectory() const
     return unicode::fromUtf8EscapingBytes(std::string_view(target.constData(), std::size_t(target.size())));
 }
 
-bool LocalFileSystem::fileExists(const std::u16string &path, Selector) const
+bool LocalFileSystem::fileExists(const std::u16string &path) const
 {
     struct stat info;
     if (::stat(encodedPath(path).constData(), &info) != 0) {
@@ -157,12 +150,12 @@ bool LocalFileSystem::fileExists(const std::u16string &path, Selector) const
         // file"; anything else means the test itself could not be made.
         if (errno == ENOENT || errno == ENOTDIR)
             return false;
-        throw errorFromErrno(errno);
+        throw failureOf(errno);
     }
     return S_ISREG(info.st_mode);
 }
 
-std::string LocalFileSystem::readFirstLine(const std::u16string &path)
+std::unique_ptr<platform::FileReader> LocalFileSystem::claim(const std::u16string &path)
 {
     // Non-blocking, so that a FIFO swapped in after the existence test cannot
     // hang the program; it is refused below as not being a regular file.
@@ -172,54 +165,18 @@ std::string LocalFileSystem::readFirstLine(const std::u16string &path)
     const QByteArray name = encodedPath(path);
     FileDescriptor file(::open(name.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
     if (file.get() < 0)
-        throw errorFromErrno(errno);
+        throw failureOf(errno);
     struct stat info;
     if (::fstat(file.get(), &info) != 0)
-        throw errorFromErrno(errno);
+        throw failureOf(errno);
     m_lastRead = FileIdentity{path, info.st_dev, info.st_ino};
     if (!S_ISREG(info.st_mode))
-        throw Error::fromNumber(Error::PathFileAccessError, std::u16string(Source));
-    claim(file.get(), name, info);
+        throw SystemFailure(FailureKind::NotAFile);
+    lock(file.get(), name, info);
     // Kept whatever the read gives: a record found wanting is dropped by this
     // run alone, too.
     m_claim = file.release();
-    const int fd = m_claim;
-
-    // Read straight into one buffer, so that a long line is not reallocated
-    // on its way in and is copied once, into the line returned; what lies
-    // past the limit is never read.
-    constexpr auto Limit = qsizetype(platform::FirstLineLimit);
-    QByteArray line(bufferSize(info.st_size), Qt::Uninitialized);
-    qsizetype filled = 0;
-    bool sawAnything = false;
-    bool lineEnded = false;
-    while (!lineEnded && filled < Limit) {
-        if (filled == line.size())
-            line.resize(std::min(line.size() * 2, Limit));
-        // In steps, so that a short first line in a long file stops the
-        // reading early; the part of the buffer never read into costs nothing.
-        const qsizetype step = std::min<qsizetype>(line.size() - filled, 256 * 1024);
-        const ssize_t got = ::read(fd, line.data() + filled, size_t(step));
-        if (got < 0) {
-            if (errno == EINTR)
-                continue;
-            throw errorFromErrno(errno);
-        }
-        if (got == 0)
-            break;
-        sawAnything = true;
-        const qsizetype end = lineBreakIn(line.constData() + filled, got);
-        lineEnded = end >= 0;
-        filled += lineEnded ? end : got;
-    }
-    if (!sawAnything)
-        throw Error::fromNumber(Error::InputPastEndOfFile, std::u16string(Source));
-    std::string_view read(line.constData(), std::size_t(filled));
-    if (!lineEnded && filled == Limit)
-        read = read.substr(0, m_codec.wholeCharactersLength(read));
-    if (m_codec.isUtf8() && read.starts_with(Utf8ByteOrderMark))
-        read.remove_prefix(Utf8ByteOrderMark.size());
-    return std::string(read);
+    return std::make_unique<DescriptorReader>(m_claim, info.st_size);
 }
 
 void LocalFileSystem::deleteFile(const std::u16string &path)
@@ -232,7 +189,7 @@ void LocalFileSystem::deleteFile(const std::u16string &path)
         && (info.st_dev != m_lastRead->device || info.st_ino != m_lastRead->inode))
         return;
     if (::unlink(name.constData()) != 0)
-        throw errorFromErrno(errno);
+        throw failureOf(errno);
     // A run that opened the file before it went finds it gone once it holds
     // the lock: nothing is left to guard.
     if (m_lastRead && m_lastRead->path == path)

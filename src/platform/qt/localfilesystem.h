@@ -1,7 +1,6 @@
 #pragma once
 
 #include "platform/filesystem.h"
-#include "platform/qt/localetextcodec.h"
 
 #include <optional>
 
@@ -11,20 +10,19 @@ namespace qtplatform {
 
 // The POSIX file system. Paths are the system's bytes, held as UTF-8 with
 // every other byte escaped, so that a folder named in any encoding is
-// found; the separator is '/'; files carry no archive, hidden or system
-// attributes, so both selectors find exactly the regular files. The line is
-// cut in the locale's encoding; in UTF-8, a leading byte-order mark, which
-// only says how the file is encoded, is no part of it.
+// found; the separator is '/'. A claim is an exclusive flock on the file's
+// descriptor, which stays open, and so holds the lock, until the file is
+// deleted or the run ends.
 class LocalFileSystem : public platform::FileSystem
 {
 public:
-    explicit LocalFileSystem(const LocaleTextCodec &codec = LocaleTextCodec::ofThisProcess()) : m_codec(codec) {}
+    LocalFileSystem() = default;
     ~LocalFileSystem() override;
 
     std::u16string executableDirectory() const override;
     char16_t pathSeparator() const override { return u'/'; }
-    bool fileExists(const std::u16string &path, Selector selector) const override;
-    std::string readFirstLine(const std::u16string &path) override;
+    bool fileExists(const std::u16string &path) const override;
+    std::unique_ptr<platform::FileReader> claim(const std::u16string &path) override;
     void deleteFile(const std::u16string &path) override;
 
 private:
@@ -36,11 +34,9 @@ private:
     };
     void releaseClaim();
 
-    const LocaleTextCodec &m_codec;
-    // The file the last read opened, as the system identifies it.
+    // The file the last claim opened, as the system identifies it.
     std::optional<FileIdentity> m_lastRead;
-    // The descriptor of the file the last read claimed, open, and so holding
-    // its lock, until the file is deleted or the run ends.
+    // The descriptor of the file the last claim locked.
     int m_claim = -1;
 };
 

@@ -1,7 +1,7 @@
 #include "platform/win32/codepagetext.h"
 
-#include "core/error.h"
 #include "core/unicode.h"
+#include "platform/failure.h"
 #include "platform/win32/widetext.h"
 
 #include <windows.h>
@@ -12,16 +12,16 @@ namespace win32platform {
 
 namespace {
 
+using platform::FailureKind;
+using platform::SystemFailure;
+
 constexpr char16_t Replacement = 0xFFFD;
-// The run-time's "invalid procedure call or argument": a code page the
-// system does not know.
-constexpr std::int32_t InvalidArgument = 5;
 
 // The Windows conversions count in int.
 int checkedLength(std::size_t size)
 {
     if (size > std::size_t(INT_MAX))
-        throw core::Error::fromNumber(core::Error::OutOfMemory);
+        throw SystemFailure(FailureKind::OutOfMemory);
     return int(size);
 }
 
@@ -68,7 +68,21 @@ std::string encodeCodePage(std::u16string_view text, unsigned codePage)
         return unicode::toUtf8(text);
     if (text.empty())
         return {};
-    const std::wstring characters = wide(text);
+    // A code page of one or two bytes a character has none beyond U+FFFF,
+    // and would make each half of one a '?' of its own: the character goes
+    // as one unit that such a code page lacks too, and becomes one '?'.
+    CPINFO info;
+    const bool narrow = GetCPInfo(codePage, &info) && info.MaxCharSize <= 2;
+    std::wstring characters;
+    characters.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (narrow && IS_HIGH_SURROGATE(text[i]) && i + 1 < text.size() && IS_LOW_SURROGATE(text[i + 1])) {
+            characters += wchar_t(Replacement);
+            ++i;
+        } else {
+            characters += wchar_t(text[i]);
+        }
+    }
     const int size = checkedLength(characters.size());
     // A few code pages take no flags at all.
     for (const DWORD flags : {DWORD(WC_NO_BEST_FIT_CHARS), DWORD(0)}) {
@@ -79,7 +93,8 @@ std::string encodeCodePage(std::u16string_view text, unsigned codePage)
         WideCharToMultiByte(codePage, flags, characters.data(), size, bytes.data(), length, nullptr, nullptr);
         return bytes;
     }
-    throw core::Error::fromNumber(InvalidArgument);
+    // A code page the system does not know.
+    throw SystemFailure(FailureKind::UnknownEncoding, GetLastError());
 }
 
 std::size_t wholeCharactersLength(std::string_view bytes, unsigned codePage)
@@ -109,6 +124,16 @@ std::u16string AnsiCodePageText::decode(std::string_view bytes) const
 std::string AnsiCodePageText::encode(std::u16string_view text) const
 {
     return encodeCodePage(text, GetACP());
+}
+
+std::size_t AnsiCodePageText::wholeCharactersLength(std::string_view bytes) const
+{
+    return win32platform::wholeCharactersLength(bytes, GetACP());
+}
+
+bool AnsiCodePageText::isUtf8() const
+{
+    return GetACP() == CP_UTF8;
 }
 
 } // namespace win32platform

@@ -31,6 +31,8 @@ class AnsiCodePageText final : public platform::TextCodec
 public:
     std::u16string decode(std::string_view bytes) const override;
     std::string encode(std::u16string_view text) const override;
+    std::size_t wholeCharactersLength(std::string_view bytes) const override;
+    bool isUtf8() const override;
 };
 
 } // namespace win32platform

@@ -1,14 +1,12 @@
 #include "platform/win32/win32filesystem.h"
 
-#include "core/error.h"
-#include "platform/win32/codepagetext.h"
+#include "platform/failure.h"
 #include "platform/win32/uniquehandle.h"
 #include "platform/win32/widetext.h"
 
 #include <windows.h>
 
 #include <algorithm>
-#include <cstring>
 #include <cwchar>
 #include <utility>
 
@@ -16,9 +14,10 @@ namespace win32platform {
 
 namespace {
 
-using core::Error;
+using platform::FailureKind;
+using platform::SystemFailure;
 
-Error fileError(DWORD code)
+SystemFailure failureOf(DWORD code)
 {
     switch (code) {
     case ERROR_FILE_NOT_FOUND:
@@ -27,24 +26,25 @@ Error fileError(DWORD code)
     case ERROR_BAD_NETPATH:
     case ERROR_BAD_NET_NAME:
     case ERROR_INVALID_DRIVE:
-        return Error::fromNumber(Error::FileNotFound);
+        return SystemFailure(FailureKind::NotFound, code);
     case ERROR_ACCESS_DENIED:
     case ERROR_SHARING_VIOLATION:
     case ERROR_LOCK_VIOLATION:
     case ERROR_WRITE_PROTECT:
-        return Error::fromNumber(Error::PermissionDenied);
+        return SystemFailure(FailureKind::AccessDenied, code);
     case ERROR_NOT_ENOUGH_MEMORY:
     case ERROR_OUTOFMEMORY:
-        return Error::fromNumber(Error::OutOfMemory);
-    case ERROR_HANDLE_EOF:
-        return Error::fromNumber(Error::InputPastEndOfFile);
+    case ERROR_TOO_MANY_OPEN_FILES:
+        return SystemFailure(FailureKind::OutOfMemory, code);
     case ERROR_CRC:
     case ERROR_READ_FAULT:
     case ERROR_GEN_FAILURE:
     case ERROR_IO_DEVICE:
-        return Error::fromNumber(Error::DeviceIOError);
+        return SystemFailure(FailureKind::DeviceError, code);
+    case ERROR_DIRECTORY:
+        return SystemFailure(FailureKind::NotAFile, code);
     }
-    return Error::fromNumber(Error::PathFileAccessError);
+    return SystemFailure(FailureKind::Other, code);
 }
 
 // A path of MAX_PATH characters or more reaches the file system only in
@@ -65,23 +65,32 @@ Win32FileSystem::FileIdentity identityOf(HANDLE file, DWORD *attributes = nullpt
 {
     BY_HANDLE_FILE_INFORMATION info;
     if (!GetFileInformationByHandle(file, &info))
-        throw fileError(GetLastError());
+        throw failureOf(GetLastError());
     if (attributes)
         *attributes = info.dwFileAttributes;
     return {info.dwVolumeSerialNumber, (std::uint64_t(info.nFileIndexHigh) << 32) | info.nFileIndexLow};
 }
 
-// The first CR or LF among size bytes; memchr scans many bytes a step.
-std::optional<std::size_t> lineBreakIn(const char *data, std::size_t size)
+// Reads the file for as long as it lives, and closes it then.
+class HandleReader final : public platform::FileReader
 {
-    const void *newline = std::memchr(data, '\n', size);
-    const std::size_t searched = newline ? std::size_t(static_cast<const char *>(newline) - data) : size;
-    if (const void *ret = std::memchr(data, '\r', searched))
-        return std::size_t(static_cast<const char *>(ret) - data);
-    if (newline)
-        return searched;
-    return std::nullopt;
-}
+public:
+    HandleReader(HANDLE file, std::uint64_t size) : m_file(file), m_size(size) {}
+
+    std::uint64_t sizeHint() const override { return m_size; }
+    std::size_t read(std::span<char> buffer) override
+    {
+        DWORD got = 0;
+        const DWORD wanted = DWORD(std::min<std::size_t>(buffer.size(), MAXDWORD));
+        if (!ReadFile(m_file.get(), buffer.data(), wanted, &got, nullptr) && GetLastError() != ERROR_HANDLE_EOF)
+            throw failureOf(GetLastError());
+        return got;
+    }
+
+private:
+    UniqueHandle m_file;
+    std::uint64_t m_size;
+};
 
 } // namespace
 
@@ -92,21 +101,21 @@ std::optional<std::size_t> lineBreakIn(const char *data, std::size_t size)
 // open file could not be replaced by the next notification. A run that
 // claims the file only after its owner deleted it holds a file pending
 // deletion, which no longer is the notification.
-void Win32FileSystem::claim(HANDLE file, const FileIdentity &identity)
+void Win32FileSystem::takeClaim(HANDLE file, const FileIdentity &identity)
 {
     wchar_t name[64];
     swprintf(name, 64, L"Local\\notificador-%08lx-%016llx", static_cast<unsigned long>(identity.volumeSerial),
              static_cast<unsigned long long>(identity.fileIndex));
     UniqueHandle mutex(CreateMutexW(nullptr, FALSE, name));
     if (!mutex)
-        throw fileError(GetLastError());
+        throw failureOf(GetLastError());
     if (GetLastError() == ERROR_ALREADY_EXISTS)
-        throw Error::fromNumber(Error::FileAlreadyOpen);
+        throw SystemFailure(FailureKind::ClaimedElsewhere, ERROR_ALREADY_EXISTS);
     FILE_STANDARD_INFO standard{};
     if (!GetFileInformationByHandleEx(file, FileStandardInfo, &standard, sizeof standard))
-        throw fileError(GetLastError());
+        throw failureOf(GetLastError());
     if (standard.DeletePending)
-        throw Error::fromNumber(Error::FileAlreadyOpen);
+        throw SystemFailure(FailureKind::ClaimedElsewhere);
     m_claim = mutex.release();
 }
 
@@ -128,13 +137,13 @@ std::u16string Win32FileSystem::executableDirectory() const
     for (;;) {
         const DWORD length = GetModuleFileNameW(nullptr, path.data(), DWORD(path.size()));
         if (length == 0)
-            throw fileError(GetLastError());
+            throw failureOf(GetLastError());
         if (length < path.size()) {
             path.resize(length);
             break;
         }
         if (path.size() > 0x10000)
-            throw Error::fromNumber(Error::PathFileAccessError);
+            throw SystemFailure(FailureKind::Other, ERROR_INSUFFICIENT_BUFFER);
         path.resize(path.size() * 2);
     }
     // "C:\notificador.exe" gives "C:", so the file beside it is "C:\MI.zorvi".
@@ -143,7 +152,7 @@ std::u16string Win32FileSystem::executableDirectory() const
     return utf16(path);
 }
 
-bool Win32FileSystem::fileExists(const std::u16string &path, Selector) const
+bool Win32FileSystem::fileExists(const std::u16string &path) const
 {
     const DWORD attributes = GetFileAttributesW(systemPath(path).c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES) {
@@ -159,64 +168,43 @@ bool Win32FileSystem::fileExists(const std::u16string &path, Selector) const
         case ERROR_DIRECTORY:
             return false;
         }
-        throw fileError(code);
+        throw failureOf(code);
     }
     constexpr DWORD NotAnOrdinaryFile =
         FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_DEVICE;
     return (attributes & NotAnOrdinaryFile) == 0;
 }
 
-std::string Win32FileSystem::readFirstLine(const std::u16string &path)
+std::unique_ptr<platform::FileReader> Win32FileSystem::claim(const std::u16string &path)
 {
     // Shared for deletion, so the messaging system can rename the next
     // notification into place meanwhile; not for writing, so a file still
     // being written is not read half-way.
     releaseClaim();
-    const UniqueHandle file(CreateFileW(systemPath(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE,
-                                        nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
-    if (!file)
-        throw fileError(GetLastError());
+    const std::wstring name = systemPath(path);
+    UniqueHandle file(CreateFileW(name.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
+                                  OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    if (!file) {
+        // A folder cannot be opened as a file: the system refuses it access.
+        const DWORD code = GetLastError();
+        const DWORD attributes = GetFileAttributesW(name.c_str());
+        if (code == ERROR_ACCESS_DENIED && attributes != INVALID_FILE_ATTRIBUTES
+            && (attributes & FILE_ATTRIBUTE_DIRECTORY))
+            throw SystemFailure(FailureKind::NotAFile, code);
+        throw failureOf(code);
+    }
     // Only a file on disk: reading a pipe or a device could wait for ever.
     if (GetFileType(file.get()) != FILE_TYPE_DISK)
-        throw Error::fromNumber(Error::PathFileAccessError);
+        throw SystemFailure(FailureKind::NotAFile);
     DWORD attributes = 0;
     const FileIdentity identity = identityOf(file.get(), &attributes);
     m_lastRead = FileRead{path, identity};
     if (attributes & FILE_ATTRIBUTE_DIRECTORY)
-        throw Error::fromNumber(Error::PathFileAccessError);
-    claim(file.get(), identity);
+        throw SystemFailure(FailureKind::NotAFile);
+    takeClaim(file.get(), identity);
     LARGE_INTEGER size{};
     GetFileSizeEx(file.get(), &size);
-    // Room for a short file whole, and one byte more to see its end; a long
-    // line grows the buffer as it comes, up to the bound and no further,
-    // whatever size the file claims (a sparse file claims gigabytes).
-    constexpr std::size_t Limit = platform::FirstLineLimit;
-    std::string line(std::size_t(std::clamp<LONGLONG>(size.QuadPart + 1, 4 * 1024, LONGLONG(Limit))), '\0');
-    std::size_t filled = 0;
-    bool sawAnything = false;
-    bool lineEnded = false;
-    while (!lineEnded && filled < Limit) {
-        if (filled == line.size())
-            line.resize(std::min(line.size() * 2, Limit));
-        // In steps, so that a short first line in a long file stops the
-        // reading early.
-        const DWORD step = DWORD(std::min<std::size_t>(line.size() - filled, 256 * 1024));
-        DWORD got = 0;
-        if (!::ReadFile(file.get(), line.data() + filled, step, &got, nullptr))
-            throw fileError(GetLastError());
-        if (got == 0)
-            break;
-        sawAnything = true;
-        const std::optional<std::size_t> end = lineBreakIn(line.data() + filled, got);
-        lineEnded = end.has_value();
-        filled += end.value_or(got);
-    }
-    if (!sawAnything)
-        throw Error::fromNumber(Error::InputPastEndOfFile);
-    if (!lineEnded && filled == Limit)
-        filled = wholeCharactersLength(std::string_view(line.data(), filled), GetACP());
-    line.resize(filled);
-    return line;
+    return std::make_unique<HandleReader>(file.release(), std::uint64_t(std::max<LONGLONG>(size.QuadPart, 0)));
 }
 
 void Win32FileSystem::deleteFile(const std::u16string &path)
@@ -224,7 +212,7 @@ void Win32FileSystem::deleteFile(const std::u16string &path)
     const std::wstring name = systemPath(path);
     if (!m_lastRead || m_lastRead->path != path) {
         if (!DeleteFileW(name.c_str()))
-            throw fileError(GetLastError());
+            throw failureOf(GetLastError());
         return;
     }
     // The messaging system may rename the next notification into place while
@@ -234,7 +222,7 @@ void Win32FileSystem::deleteFile(const std::u16string &path)
                                          FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                          OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
     if (!entry)
-        throw fileError(GetLastError());
+        throw failureOf(GetLastError());
     DWORD attributes = 0;
     FileIdentity identity = identityOf(entry.get(), &attributes);
     if (attributes & FILE_ATTRIBUTE_REPARSE_POINT) {
@@ -243,14 +231,14 @@ void Win32FileSystem::deleteFile(const std::u16string &path)
                                               FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                               OPEN_EXISTING, 0, nullptr));
         if (!target)
-            throw fileError(GetLastError());
+            throw failureOf(GetLastError());
         identity = identityOf(target.get());
     }
     if (identity != m_lastRead->identity)
         return;
     FILE_DISPOSITION_INFO disposition{TRUE};
     if (!SetFileInformationByHandle(entry.get(), FileDispositionInfo, &disposition, sizeof disposition))
-        throw fileError(GetLastError());
+        throw failureOf(GetLastError());
     // The name goes only when the last handle to the file closes; until
     // then a newer notification could not be renamed into its place.
     releaseClaim();

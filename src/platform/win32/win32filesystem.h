@@ -9,8 +9,10 @@
 namespace win32platform {
 
 // Files through the Windows API: the module's own path, attributes, and the
-// notification's first line read with CreateFileW and ReadFile, up to the
-// bound, and cut in the ANSI code page.
+// notification read with CreateFileW and ReadFile. A claim is a mutex named
+// after the file's volume and index, held until the file is deleted or the
+// run ends; the file itself is open only while it is read, so that a newer
+// notification can still be renamed over it.
 class Win32FileSystem final : public platform::FileSystem
 {
 public:
@@ -19,9 +21,9 @@ public:
 
     std::u16string executableDirectory() const override;
     char16_t pathSeparator() const override { return u'\\'; }
-    // Hidden and system files count as absent under either selector.
-    bool fileExists(const std::u16string &path, Selector selector) const override;
-    std::string readFirstLine(const std::u16string &path) override;
+    // Hidden and system files count as absent.
+    bool fileExists(const std::u16string &path) const override;
+    std::unique_ptr<platform::FileReader> claim(const std::u16string &path) override;
     void deleteFile(const std::u16string &path) override;
 
     // What tells one file from another on Windows, whatever its name.
@@ -38,12 +40,11 @@ private:
         std::u16string path;
         FileIdentity identity;
     };
-    void claim(void *file, const FileIdentity &identity);
+    void takeClaim(void *file, const FileIdentity &identity);
     void releaseClaim();
 
     std::optional<FileRead> m_lastRead;
-    // The claim on the file the last read took, held until the file is
-    // deleted or the run ends.
+    // The mutex of the last claim.
     void *m_claim = nullptr;
 };
 
