@@ -88,23 +88,38 @@ std::string toUtf8(std::u16string_view text, bool escapedBytes)
 {
     std::string out;
     out.reserve(text.size());
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        char32_t code = text[i];
-        if (code >= 0xD800 && code <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF) {
-            code = 0x10000 + ((code - 0xD800) << 10) + (text[i + 1] - 0xDC00);
-            ++i;
-        } else if (escapedBytes && isEscapedByte(text[i])) {
-            out += char(text[i] - EscapedBytes);
-            continue;
-        } else if (code >= 0xD800 && code <= 0xDFFF) {
-            code = Replacement;
-        }
-        appendUtf8(out, code);
+    for (std::size_t i = 0; i < text.size();) {
+        const auto [code, length] = codePointAt(text, i);
+        const char16_t unit = text[i];
+        i += length;
+        if (escapedBytes && isEscapedByte(unit))
+            out += char(unit - EscapedBytes);
+        else if (length == 1 && (isHighSurrogate(unit) || isLowSurrogate(unit)))
+            appendUtf8(out, Replacement);
+        else
+            appendUtf8(out, code);
     }
     return out;
 }
 
 } // namespace
+
+CodePoint codePointAt(std::u16string_view text, std::size_t at)
+{
+    const char16_t unit = text[at];
+    if (isHighSurrogate(unit) && at + 1 < text.size() && isLowSurrogate(text[at + 1]))
+        return {0x10000 + ((char32_t(unit) - 0xD800) << 10) + (char32_t(text[at + 1]) - 0xDC00), 2};
+    return {unit, 1};
+}
+
+std::u16string_view cut(std::u16string_view text, std::size_t limit)
+{
+    if (text.size() <= limit)
+        return text;
+    if (limit > 0 && isHighSurrogate(text[limit - 1]) && isLowSurrogate(text[limit]))
+        --limit;
+    return text.substr(0, limit);
+}
 
 std::u16string fromUtf8(std::string_view bytes)
 {

@@ -29,6 +29,31 @@ std::size_t wholeUtf8Length(std::string_view bytes);
 std::u16string fromUtf8EscapingBytes(std::string_view bytes);
 std::string toUtf8RestoringBytes(std::u16string_view text);
 
+// A character outside the Basic Multilingual Plane is two UTF-16 units, a
+// high surrogate and a low one.
+constexpr bool isHighSurrogate(char16_t unit)
+{
+    return unit >= 0xD800 && unit <= 0xDBFF;
+}
+constexpr bool isLowSurrogate(char16_t unit)
+{
+    return unit >= 0xDC00 && unit <= 0xDFFF;
+}
+
+// The character that starts at text[at] (at < text.size()) and how many
+// units it takes: two for a surrogate pair, one for anything else; a lone
+// surrogate is itself.
+struct CodePoint
+{
+    char32_t code;
+    std::size_t length;
+};
+CodePoint codePointAt(std::u16string_view text, std::size_t at);
+
+// The text's first limit units, one fewer where the cut would part the two
+// halves of a character: a text cut to fit shows no broken character.
+std::u16string_view cut(std::u16string_view text, std::size_t limit);
+
 // A whole number in decimal, with a minus sign when negative.
 std::u16string decimal(std::int64_t value);
 

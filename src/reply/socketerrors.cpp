@@ -24,11 +24,7 @@ std::u16string shortenedForDescription(std::u16string_view text)
 {
     if (text.size() <= texts::DescriptionArgumentLimit)
         return std::u16string(text);
-    std::size_t kept = texts::DescriptionArgumentLimit - 1;
-    // A character outside the BMP is not split between its two halves.
-    if (text[kept - 1] >= 0xD800 && text[kept - 1] <= 0xDBFF)
-        --kept;
-    return std::u16string(text.substr(0, kept)) + texts::DescriptionEllipsis;
+    return std::u16string(unicode::cut(text, texts::DescriptionArgumentLimit - 1)) + texts::DescriptionEllipsis;
 }
 
 core::Error fieldsTooLong()

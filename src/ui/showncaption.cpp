@@ -1,5 +1,7 @@
 #include "ui/showncaption.h"
 
+#include "core/unicode.h"
+
 #include <vector>
 
 namespace ui {
@@ -113,13 +115,7 @@ std::u16string shownCaption(std::u16string_view field, CaptionKind kind)
     const bool blankName = kind == CaptionKind::Name && !field.empty() && field.find_first_not_of(u' ') == field.npos;
     for (std::size_t i = 0; i < field.size(); ++i) {
         const char16_t unit = field[i];
-        char32_t c = unit;
-        std::size_t length = 1;
-        if (unit >= 0xD800 && unit <= 0xDBFF && i + 1 < field.size() && field[i + 1] >= 0xDC00
-            && field[i + 1] <= 0xDFFF) {
-            c = 0x10000 + ((char32_t(unit) - 0xD800) << 10) + (char32_t(field[i + 1]) - 0xDC00);
-            length = 2;
-        }
+        const auto [c, length] = unicode::codePointAt(field, i);
         if (kind == CaptionKind::Name && (blankName || isHidden(c))) {
             appendEscape(out, c);
         } else if (isParagraphSeparator(c)) {

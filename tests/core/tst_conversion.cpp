@@ -133,3 +133,18 @@ const Decimal::ParamType Decimals[] = {
     {"largest 64-bit", std::numeric_limits<std::int64_t>::max(), u"9223372036854775807"},
 };
 INSTANTIATE_TEST_SUITE_P(Conversion, Decimal, testing::ValuesIn(Decimals), RowName());
+
+// The cut every shortened text shares: a rule applied, and what it gives.
+class TextRule : public testing::TestWithParam<Case<std::u16string, std::u16string>> {};
+
+TEST_P(TextRule, Gives)
+{
+    EXPECT_EQ(GetParam().given, GetParam().expected);
+}
+
+const TextRule::ParamType TextRules[] = {
+    {"cut short", std::u16string(unicode::cut(u"abcd", 3)), u"abc"},
+    {"cut inside a pair", std::u16string(unicode::cut(u"ab\U0001F600c", 3)), u"ab"},
+    {"cut after a pair", std::u16string(unicode::cut(u"a\U0001F600b", 3)), u"a\U0001F600"},
+};
+INSTANTIATE_TEST_SUITE_P(Conversion, TextRule, testing::ValuesIn(TextRules), RowName());

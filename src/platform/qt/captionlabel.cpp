@@ -1,5 +1,8 @@
 #include "platform/qt/captionlabel.h"
 
+#include "core/unicode.h"
+#include "platform/qt/qstringconversion.h"
+
 #include <QFontMetrics>
 #include <QTextLayout>
 
@@ -11,14 +14,11 @@ namespace {
 
 constexpr QChar Ellipsis(0x2026);
 
-// At most limit characters, never the first half of a surrogate pair.
+// At most limit characters, never half of a surrogate pair.
 QStringView prefix(QStringView text, qsizetype limit)
 {
-    if (text.size() <= limit)
-        return text;
-    if (limit > 0 && text[limit - 1].isHighSurrogate())
-        --limit;
-    return text.left(limit);
+    const std::u16string_view kept = unicode::cut(u16View(text), std::size_t(limit));
+    return text.first(qsizetype(kept.size()));
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 #include "platform/win32/win32window.h"
 
 #include "core/error.h"
+#include "core/unicode.h"
 #include "platform/win32/layoutdrawing.h"
 #include "platform/win32/widetext.h"
 #include "platform/win32/win32windowsystem.h"
@@ -29,10 +30,7 @@ constexpr std::size_t CaptionShownLength = 1024;
 
 std::wstring shownCaption(std::u16string_view caption)
 {
-    std::size_t length = std::min(caption.size(), CaptionShownLength);
-    if (length < caption.size() && length > 0 && IS_HIGH_SURROGATE(caption[length - 1]))
-        --length;
-    std::wstring text = wide(caption.substr(0, length));
+    std::wstring text = wide(unicode::cut(caption, CaptionShownLength));
     // A NUL would end the text the control is given: what follows it would
     // be lost, so it shows as a replacement character.
     std::replace(text.begin(), text.end(), L'\0', L'\uFFFD');
