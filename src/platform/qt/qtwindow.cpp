@@ -25,10 +25,6 @@ namespace {
 
 using platform::TwipsPerPixel;
 
-// A text box's text at load and its designed limit, kept on the box.
-constexpr char TextAtLoadProperty[] = "notificadorTextAtLoad";
-constexpr char LimitProperty[] = "notificadorLimit";
-
 // The user's actions on a text box that can insert more than one typed
 // character: a paste by key or menu, a middle-click paste, a drop, an input
 // method's text.
@@ -119,7 +115,7 @@ void QtWindow::buildControls(const platform::WindowLayout &layout)
 {
     // Siblings created later are drawn above earlier ones, so the controls
     // are made from the bottommost up.
-    m_controls.assign(layout.controls.size(), nullptr);
+    m_controls.assign(layout.controls.size(), Control{});
     for (std::size_t index = layout.controls.size(); index-- > 0;) {
         const platform::Control &control = layout.controls[index];
         QWidget *widget = makeControl(control);
@@ -127,7 +123,11 @@ void QtWindow::buildControls(const platform::WindowLayout &layout)
             continue;
         widget->setObjectName(objectNameOf(control, layout));
         describeControl(*widget, control);
-        m_controls[index] = widget;
+        m_controls[index].widget = widget;
+        if (const auto *box = qobject_cast<QLineEdit *>(widget)) {
+            m_controls[index].textAtLoad = toU16String(box->text());
+            m_controls[index].limit = std::size_t(std::max(control.maxLength, 0));
+        }
     }
 }
 
@@ -185,8 +185,6 @@ QWidget *QtWindow::makeControl(const platform::Control &control)
             setRoleColour(*box, QPalette::Text, colourOf(*control.foreground));
         box->setText(toQString(control.text));
         box->setCursorPosition(0);
-        box->setProperty(TextAtLoadProperty, box->text());
-        box->setProperty(LimitProperty, control.maxLength);
         box->installEventFilter(this);
         // A paste, a middle-click paste and a drop reach the events after
         // the box has made them, with what the box held before.
@@ -222,14 +220,15 @@ QColor QtWindow::colourOf(const platform::Colour &colour) const
 
 QWidget *QtWindow::control(std::size_t index) const
 {
-    return index < m_controls.size() ? m_controls[index] : nullptr;
+    return index < m_controls.size() ? m_controls[index].widget : nullptr;
 }
 
 std::optional<std::size_t> QtWindow::indexOf(const QObject *widget) const
 {
     if (!widget)
         return std::nullopt;
-    const auto found = std::find(m_controls.begin(), m_controls.end(), widget);
+    const auto found = std::find_if(m_controls.begin(), m_controls.end(),
+                                    [widget](const Control &control) { return control.widget == widget; });
     if (found == m_controls.end())
         return std::nullopt;
     return std::size_t(found - m_controls.begin());
@@ -278,7 +277,7 @@ void QtWindow::setText(std::size_t control, std::u16string_view text)
 // What the box holds as a user's action reaches it, and how much of that an
 // insertion would replace: its selection, except for a middle-click paste,
 // which inserts where it is clicked.
-void QtWindow::rememberBeforeEdit(QLineEdit &box, const QEvent &event)
+void QtWindow::rememberBeforeEdit(QLineEdit &box, const Control &control, const QEvent &event)
 {
     switch (event.type()) {
     case QEvent::KeyPress:
@@ -294,23 +293,22 @@ void QtWindow::rememberBeforeEdit(QLineEdit &box, const QEvent &event)
         return;
     }
     if (mayInsert(event))
-        widenOverTextAtLoad(box);
+        widenOverTextAtLoad(box, control);
 }
 
 // The text at load (the hint) gives way to what is inserted onto it, so the
 // insertion may fill the whole box: the box takes it beside that text, which
 // then goes. A new limit makes the box set its text anew, which loses the
 // cursor and the selection the insertion goes to; they are put back.
-void QtWindow::widenOverTextAtLoad(QLineEdit &box)
+void QtWindow::widenOverTextAtLoad(QLineEdit &box, const Control &control)
 {
-    const int limit = box.property(LimitProperty).toInt();
-    const QString atLoad = box.property(TextAtLoadProperty).toString();
-    if (limit <= 0 || box.maxLength() != limit || box.text() != atLoad)
+    const int limit = int(control.limit);
+    if (limit <= 0 || box.maxLength() != limit || u16View(box.text()) != control.textAtLoad)
         return;
     const int cursor = box.cursorPosition();
     const int start = box.selectionStart();
     const int length = int(box.selectedText().size());
-    box.setMaxLength(limit + int(atLoad.size()));
+    box.setMaxLength(limit + int(control.textAtLoad.size()));
     if (start < 0)
         box.setCursorPosition(cursor);
     else if (cursor == start)
@@ -327,7 +325,7 @@ void QtWindow::reportEdit(QLineEdit &box)
     const platform::TextEdit edit{toU16String(m_beforeEdit.text), std::size_t(m_beforeEdit.replaced),
                                   std::size_t(box.cursorPosition())};
     m_events.textEdited(*index, edit);
-    if (const int limit = box.property(LimitProperty).toInt(); limit > 0 && box.maxLength() != limit)
+    if (const int limit = int(m_controls[*index].limit); limit > 0 && box.maxLength() != limit)
         box.setMaxLength(limit);
     // A further edit in the same action (an undo, say) starts from here.
     m_beforeEdit = {&box, box.text(), 0};
@@ -367,8 +365,10 @@ bool QtWindow::anyOpen()
 
 bool QtWindow::eventFilter(QObject *watched, QEvent *event)
 {
-    if (auto *box = qobject_cast<QLineEdit *>(watched))
-        rememberBeforeEdit(*box, *event);
+    if (auto *box = qobject_cast<QLineEdit *>(watched)) {
+        if (const auto index = indexOf(box))
+            rememberBeforeEdit(*box, m_controls[*index], *event);
+    }
     if (event->type() == QEvent::KeyPress) {
         if (const auto index = indexOf(watched)) {
             if (m_destroyed)

@@ -7,6 +7,7 @@
 #include <QWidget>
 
 #include <optional>
+#include <string>
 #include <vector>
 
 namespace qtplatform {
@@ -14,24 +15,25 @@ namespace qtplatform {
 // A top-level window built from a layout: each control a widget named
 // after it, stacked as the layout says. Every key that delivers a character
 // goes to the window's events first, with the control that has the focus;
-// the control takes it only if the events let it.
-class QtWindow final : public QWidget, public platform::NativeWindow
+// the control takes it only if the events let it. The core holds it through
+// a WindowHandle, as the window deletes itself once destroyed.
+class QtWindow final : public QWidget
 {
     Q_OBJECT
 
 public:
     QtWindow(const platform::WindowLayout &layout, platform::WindowEvents &events);
 
-    platform::TwipSize outerSizeInTwips() const override;
-    void setOuterTopInTwips(double top) override;
-    void setOuterLeftInTwips(double left) override;
-    void setCaption(std::size_t control, std::u16string_view caption) override;
-    std::u16string text(std::size_t control) const override;
-    void setText(std::size_t control, std::u16string_view text) override;
-    void showTopmostWithoutActivating() override;
+    platform::TwipSize outerSizeInTwips() const;
+    void setOuterTopInTwips(double top);
+    void setOuterLeftInTwips(double left);
+    void setCaption(std::size_t control, std::u16string_view caption);
+    std::u16string text(std::size_t control) const;
+    void setText(std::size_t control, std::u16string_view text);
+    void showTopmostWithoutActivating();
     // Hides the window, deletes it once control is back in the event loop,
     // and ends the loop if no other window is left.
-    void destroy() override;
+    void destroy();
 
     // The widget of a control, or nothing for a control with no visible part.
     QWidget *control(std::size_t index) const;
@@ -46,16 +48,24 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
+    struct Control
+    {
+        QWidget *widget = nullptr; // nothing for a control with no visible part
+        // A text box's text at load and its designed limit (0: none).
+        std::u16string textAtLoad;
+        std::size_t limit = 0;
+    };
+
     void buildControls(const platform::WindowLayout &layout);
     QWidget *makeControl(const platform::Control &control);
     QColor colourOf(const platform::Colour &colour) const;
     std::optional<std::size_t> indexOf(const QObject *widget) const;
-    void rememberBeforeEdit(QLineEdit &box, const QEvent &event);
-    static void widenOverTextAtLoad(QLineEdit &box);
+    void rememberBeforeEdit(QLineEdit &box, const Control &control, const QEvent &event);
+    static void widenOverTextAtLoad(QLineEdit &box, const Control &control);
     void reportEdit(QLineEdit &box);
 
     platform::WindowEvents &m_events;
-    std::vector<QWidget *> m_controls; // by the control's index in the layout
+    std::vector<Control> m_controls; // by the control's index in the layout
     bool m_destroyed = false;
     // A text box's text as the user's latest action reached it.
     struct BeforeEdit
