@@ -1,4 +1,5 @@
 #include "platform/clock.h"
+#include "core/textbox.h"
 #include "core/unicode.h"
 #include "reply/conversion.h"
 #include "support.h"
@@ -134,7 +135,8 @@ const Decimal::ParamType Decimals[] = {
 };
 INSTANTIATE_TEST_SUITE_P(Conversion, Decimal, testing::ValuesIn(Decimals), RowName());
 
-// The cut every shortened text shares: a rule applied, and what it gives.
+// The rules both windows apply to what is pasted into the answer box, and
+// the cut every shortened text shares: a rule applied, and what it gives.
 class TextRule : public testing::TestWithParam<Case<std::u16string, std::u16string>> {};
 
 TEST_P(TextRule, Gives)
@@ -142,7 +144,19 @@ TEST_P(TextRule, Gives)
     EXPECT_EQ(GetParam().given, GetParam().expected);
 }
 
+static std::u16string roomFor(std::u16string_view text, std::size_t limit)
+{
+    const auto room = textbox::limitForInsertion(text, Hint, limit);
+    return room ? unicode::decimal(std::int64_t(*room)) : u"the box's own";
+}
+
 const TextRule::ParamType TextRules[] = {
+    {"CR LF is one space", textbox::oneLine(u"uno\r\ndos"), u"uno dos"},
+    {"a lone CR and a lone LF", textbox::oneLine(u"uno\rdos\ntres"), u"uno dos tres"},
+    {"LF CR is two breaks", textbox::oneLine(u"a\n\rb"), u"a  b"},
+    {"onto the untouched hint, a box's worth beside it", roomFor(Hint, 100), u"128"},
+    {"onto an edited hint", roomFor(Hint + u"x", 100), u"the box's own"},
+    {"onto the hint of a box without a limit", roomFor(Hint, 0), u"the box's own"},
     {"cut short", std::u16string(unicode::cut(u"abcd", 3)), u"abc"},
     {"cut inside a pair", std::u16string(unicode::cut(u"ab\U0001F600c", 3)), u"ab"},
     {"cut after a pair", std::u16string(unicode::cut(u"a\U0001F600b", 3)), u"a\U0001F600"},

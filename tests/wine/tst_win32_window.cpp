@@ -40,13 +40,8 @@ public:
         return letKeysThrough;
     }
     void closeRequested() override { ++closeRequests; }
-    void textEdited(std::size_t control, const platform::TextEdit &edit) override
-    {
-        edits.push_back({control, edit});
-    }
 
     std::vector<Key> keys;
-    std::vector<std::pair<std::size_t, platform::TextEdit>> edits;
     bool letKeysThrough = true;
     int closeRequests = 0;
 };
@@ -128,57 +123,6 @@ TEST_P(KeyPreview, GoesToTheHandlersFirst)
 }
 
 INSTANTIATE_TEST_SUITE_P(Win32Window, KeyPreview, testing::ValuesIn(KeyCases), RowName());
-
-void putOnClipboard(HWND owner, const std::wstring &text)
-{
-    ASSERT_TRUE(OpenClipboard(owner));
-    EmptyClipboard();
-    const HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, (text.size() + 1) * sizeof(wchar_t));
-    std::wmemcpy(static_cast<wchar_t *>(GlobalLock(memory)), text.c_str(), text.size() + 1);
-    GlobalUnlock(memory);
-    SetClipboardData(CF_UNICODETEXT, memory);
-    CloseClipboard();
-}
-
-struct PasteCase
-{
-    const char *name;
-    std::u16string boxText;
-    std::pair<int, int> selection;
-    std::wstring pasted;
-    std::u16string text;
-    std::size_t replaced; // what the edit is reported to have replaced
-    std::size_t cursor;   // and where it is reported to end
-};
-
-const std::u16string Hint(texts::HintText);
-const PasteCase PasteCases[] = {
-    {"line breaks", u"", {0, 0}, L"uno\r\ndos\rtres\ncuatro", u"uno dos tres cuatro", 0, 19},
-    {"more than the box holds", u"", {0, 0}, std::wstring(150, L'x'), std::u16string(100, u'x'), 0, 100},
-    {"into the hint", Hint, {11, 11}, L"PEGADO", u"Escriba la PEGADOrespuesta aquí...", 0, 17},
-    {"over a selection", u"Hola Ana", {5, 8}, L"Luis", u"Hola Luis", 3, 9},
-};
-
-class Paste : public Win32WindowTest, public testing::WithParamInterface<PasteCase> {};
-
-// The box holds one line of at most 100 characters, however the text comes,
-// and the paste reaches the handlers as an edit (the hint gives way to it).
-TEST_P(Paste, KeepsOneLineWithinTheLimitAndIsReported)
-{
-    const PasteCase &row = GetParam();
-    nativeWindow->setText(ui::Text1Index, row.boxText);
-    SendMessageW(box, EM_SETSEL, WPARAM(row.selection.first), LPARAM(row.selection.second));
-    putOnClipboard(window, row.pasted);
-    SendMessageW(box, WM_PASTE, 0, 0);
-    EXPECT_EQ(boxText(), row.text);
-    ASSERT_EQ(events.edits.size(), 1u);
-    EXPECT_EQ(events.edits[0].first, ui::Text1Index);
-    EXPECT_EQ(events.edits[0].second.before, row.boxText);
-    EXPECT_EQ(events.edits[0].second.replaced, row.replaced);
-    EXPECT_EQ(events.edits[0].second.cursor, row.cursor);
-}
-
-INSTANTIATE_TEST_SUITE_P(Win32Window, Paste, testing::ValuesIn(PasteCases), RowName());
 
 struct LabelCase
 {

@@ -1,5 +1,7 @@
 #include "platform/qt/qtwindow.h"
 
+#include "core/textbox.h"
+#include "core/unicode.h"
 #include "platform/qt/accessibility.h"
 #include "platform/qt/captionlabel.h"
 #include "platform/qt/frameextents.h"
@@ -296,19 +298,22 @@ void QtWindow::rememberBeforeEdit(QLineEdit &box, const Control &control, const 
         widenOverTextAtLoad(box, control);
 }
 
-// The text at load (the hint) gives way to what is inserted onto it, so the
-// insertion may fill the whole box: the box takes it beside that text, which
-// then goes. A new limit makes the box set its text anew, which loses the
-// cursor and the selection the insertion goes to; they are put back.
+// The box takes an insertion onto the text at load beside that text, with
+// the room textbox::limitForInsertion gives it. A new limit makes the box
+// set its text anew, which loses the cursor and the selection the insertion
+// goes to; they are put back.
 void QtWindow::widenOverTextAtLoad(QLineEdit &box, const Control &control)
 {
-    const int limit = int(control.limit);
-    if (limit <= 0 || box.maxLength() != limit || u16View(box.text()) != control.textAtLoad)
+    // An earlier event of the same action may have widened it already.
+    if (box.maxLength() != int(control.limit))
+        return;
+    const auto limit = textbox::limitForInsertion(u16View(box.text()), control.textAtLoad, control.limit);
+    if (!limit)
         return;
     const int cursor = box.cursorPosition();
     const int start = box.selectionStart();
     const int length = int(box.selectedText().size());
-    box.setMaxLength(limit + int(control.textAtLoad.size()));
+    box.setMaxLength(int(*limit));
     if (start < 0)
         box.setCursorPosition(cursor);
     else if (cursor == start)
@@ -325,8 +330,13 @@ void QtWindow::reportEdit(QLineEdit &box)
     const platform::TextEdit edit{toU16String(m_beforeEdit.text), std::size_t(m_beforeEdit.replaced),
                                   std::size_t(box.cursorPosition())};
     m_events.textEdited(*index, edit);
-    if (const int limit = int(m_controls[*index].limit); limit > 0 && box.maxLength() != limit)
+    // Back at its limit; what the box holds beyond it goes, never half a
+    // character.
+    if (const int limit = int(m_controls[*index].limit); limit > 0 && box.maxLength() != limit) {
+        if (box.text().size() > limit)
+            box.setText(toQString(unicode::cut(u16View(box.text()), std::size_t(limit))));
         box.setMaxLength(limit);
+    }
     // A further edit in the same action (an undo, say) starts from here.
     m_beforeEdit = {&box, box.text(), 0};
 }

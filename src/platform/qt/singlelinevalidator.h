@@ -4,9 +4,8 @@
 
 namespace qtplatform {
 
-// Keeps a one-line box one line: a pasted line break becomes a space, so
-// the text the user sees is the text sent, and the answer never carries a
-// line end into the record.
+// Keeps a one-line box one line, whatever reaches it (a paste, a drop, an
+// input method's text), as textbox::oneLine makes a text one line.
 class SingleLineValidator : public QValidator
 {
 public:

@@ -1,6 +1,7 @@
 #include "platform/win32/win32window.h"
 
 #include "core/error.h"
+#include "core/textbox.h"
 #include "core/unicode.h"
 #include "platform/win32/layoutdrawing.h"
 #include "platform/win32/widetext.h"
@@ -35,20 +36,6 @@ std::wstring shownCaption(std::u16string_view caption)
     // be lost, so it shows as a replacement character.
     std::replace(text.begin(), text.end(), L'\0', L'\uFFFD');
     return text;
-}
-
-// A CR LF pair is one line break, and becomes one space; so does a lone CR
-// or LF: the box holds one line.
-std::wstring asOneLine(std::wstring_view text)
-{
-    std::wstring line;
-    line.reserve(text.size());
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == L'\r' && i + 1 < text.size() && text[i + 1] == L'\n')
-            ++i;
-        line += text[i] == L'\r' || text[i] == L'\n' ? L' ' : text[i];
-    }
-    return line;
 }
 
 std::wstring clipboardText(HWND owner)
@@ -357,20 +344,20 @@ bool Win32Window::deliverKey(WPARAM code, std::optional<std::size_t> control)
 
 void Win32Window::pasteAsOneLine(Control &box)
 {
-    const std::wstring line = asOneLine(clipboardText(box.window));
+    const std::wstring line = wide(textbox::oneLine(utf16(clipboardText(box.window))));
     DWORD selectionStart = 0;
     DWORD selectionEnd = 0;
     SendMessageW(box.window, EM_GETSEL, reinterpret_cast<WPARAM>(&selectionStart),
                  reinterpret_cast<LPARAM>(&selectionEnd));
     const std::size_t index = std::size_t(&box - m_controls.data());
     platform::TextEdit edit{text(index), std::size_t(selectionEnd - selectionStart), 0};
-    // As typing does, the replacement keeps within the box's limit. The
-    // text at load (the hint) gives way to what is pasted onto it, so the
-    // box takes the paste beside it with room for a whole box's worth.
-    const int limit = box.layout.maxLength;
-    const bool ontoTextAtLoad = limit > 0 && edit.before == box.layout.text;
-    if (ontoTextAtLoad)
-        SendMessageW(box.window, EM_SETLIMITTEXT, WPARAM(limit + int(edit.before.size())), 0);
+    // As typing does, the replacement keeps within the box's limit, but for
+    // a paste onto the text at load (the hint), which the box takes beside
+    // that text.
+    const std::size_t limit = std::size_t(std::max(box.layout.maxLength, 0));
+    const std::optional<std::size_t> widened = textbox::limitForInsertion(edit.before, box.layout.text, limit);
+    if (widened)
+        SendMessageW(box.window, EM_SETLIMITTEXT, WPARAM(*widened), 0);
     SendMessageW(box.window, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(line.c_str()));
     SendMessageW(box.window, EM_GETSEL, 0, reinterpret_cast<LPARAM>(&selectionEnd));
     edit.cursor = selectionEnd;
@@ -379,10 +366,12 @@ void Win32Window::pasteAsOneLine(Control &box)
     } catch (...) {
         // Nothing may unwind through the system's message dispatch.
     }
-    if (ontoTextAtLoad) {
+    // Back at its limit; what the box holds beyond it goes, never half a
+    // character.
+    if (widened) {
         SendMessageW(box.window, EM_SETLIMITTEXT, WPARAM(limit), 0);
-        if (const std::u16string now = text(index); now.size() > std::size_t(limit))
-            setText(index, std::u16string_view(now).substr(0, std::size_t(limit)));
+        if (const std::u16string now = text(index); now.size() > limit)
+            setText(index, unicode::cut(now, limit));
     }
 }
 
