@@ -215,6 +215,7 @@ public:
                                                          platform::WindowEvents &events) override
     {
         m_log.push_back("create " + unicode::toUtf8(layout.name));
+        run(beforeCreate);
         auto created = std::make_unique<FakeNativeWindow>(m_log, outer, layout, events);
         window = created.get();
         return created;
@@ -224,6 +225,7 @@ public:
 
     platform::TwipSize screen{15360, 11520}; // 1024 x 768 pixels
     platform::TwipSize outer{5820, 2475};    // the window with its frame
+    Hook beforeCreate;
     Hook beforeScreen;
     // The window created last; the core keeps it until it creates another.
     FakeNativeWindow *window = nullptr;

@@ -51,6 +51,7 @@ struct IntakeCase
     Log calls;
     bool fileLeft;
     bool shown;
+    bool neverLoaded = false; // its creation failed: the reference holds the window unloaded
 };
 
 class Intake : public testing::TestWithParam<IntakeCase> {};
@@ -73,7 +74,7 @@ TEST_P(Intake, ShowsOrDropsTheNotification)
     EXPECT_EQ(platform.log, row.calls);
     EXPECT_EQ(platform.files.files.contains(NotificationPath), row.fileLeft);
     EXPECT_EQ(inicio.Principal.isLoaded(), row.shown);
-    EXPECT_EQ(inicio.Principal.exists(), row.shown);
+    EXPECT_EQ(inicio.Principal.exists(), row.shown || row.neverLoaded);
 }
 
 // The whole run of the calls for the usual outcomes.
@@ -117,6 +118,9 @@ const IntakeCase IntakeCases[] = {
     {"loading the window fails", Nine,
      [](FakePlatform &p) { p.windows.beforeScreen = fake::failingWith(Error::fromNumber(Error::OutOfMemory)); },
      steps({Found, {"create Principal", "outer", "screen"}, Dropped, {"destroy"}}), false, false},
+    {"no display to show it on", Nine,
+     [](FakePlatform &p) { p.windows.beforeCreate = [] { throw platform::SystemFailure(FailureKind::NoDisplay); }; },
+     steps({Found, {"create Principal"}}), true, false, true},
     {"the shown notification cannot be deleted", Nine,
      [](FakePlatform &p) { p.files.beforeDelete = fake::failingWith(Error::fromNumber(Error::PermissionDenied)); },
      ShownAndDeleted, true, true},

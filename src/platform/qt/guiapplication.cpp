@@ -1,6 +1,7 @@
 #include "platform/qt/guiapplication.h"
 
 #include "notificador_version.h"
+#include "platform/failure.h"
 
 #include <QApplication>
 #include <QFile>
@@ -10,8 +11,6 @@
 #include <QTranslator>
 
 #include <cstdlib>
-
-#include <unistd.h>
 
 namespace qtplatform {
 
@@ -26,38 +25,62 @@ char **commandLineArgv = fallbackArgv;
 
 // The notifier has no one to tell: it is started by the messaging system,
 // whose standard error nobody reads, and a user sees only the window. Qt's
-// own complaints (a missing XDG_RUNTIME_DIR, a font it cannot find) are
-// dropped. If the display cannot be opened Qt would print and abort; the
-// notifier ends quietly instead, leaving the notification for the next run.
-// A fatal error once the application is up is a crash, and ends as one.
-bool applicationStarted = false;
-
+// own complaints (a missing XDG_RUNTIME_DIR, a font it cannot find, a
+// display it cannot open) are dropped. A fatal error is a crash, and ends
+// as one.
 void dropMessages(QtMsgType type, const QMessageLogContext &, const QString &)
 {
-    if (type != QtFatalMsg)
-        return;
-    if (!applicationStarted)
-        ::_exit(0);
-    std::abort();
+    if (type == QtFatalMsg)
+        std::abort();
 }
 
-bool userChosePlatform()
+// The platform Qt falls back to when none before it can open a display: it
+// needs none and shows nothing. Qt ending up on it tells that there is no
+// display, where Qt itself would abort.
+constexpr char NoDisplayPlatform[] = "minimal";
+bool noDisplay = false;
+
+// The platforms to try, in order, with the fallback last; unchanged if they
+// name it already: it is then the user's display like any other.
+QByteArray withFallback(const QByteArray &platforms, bool &added)
 {
-    if (!qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        return true;
-    for (int i = 1; i < *commandLineArgc; ++i) {
-        if (qstrcmp(commandLineArgv[i], "-platform") == 0 || qstrcmp(commandLineArgv[i], "--platform") == 0)
-            return true;
+    for (const QByteArray &platform : platforms.split(';')) {
+        if (platform.split(':').front() == NoDisplayPlatform) {
+            added = false;
+            return platforms;
+        }
     }
-    return false;
+    added = true;
+    return platforms + ';' + NoDisplayPlatform;
 }
 
-// Wayland lets no client keep itself on top or place itself, so where an X
-// server is at hand too, the notifier uses it.
-void preferX11()
+// The platforms Qt is to try: the user's choice (-platform on the command
+// line, which Qt reads before QT_QPA_PLATFORM); or, where an X server is at
+// hand, X11, as Wayland lets no client keep itself on top or place itself;
+// or Qt's own choice (Wayland in a Wayland session, else X11). Whether the
+// fallback was added after them.
+bool choosePlatforms()
 {
-    if (!userChosePlatform() && !qEnvironmentVariableIsEmpty("DISPLAY"))
-        qputenv("QT_QPA_PLATFORM", "xcb");
+    bool added = false;
+    int chosenAt = 0;
+    for (int i = 1; i + 1 < *commandLineArgc; ++i) {
+        if (qstrcmp(commandLineArgv[i], "-platform") == 0 || qstrcmp(commandLineArgv[i], "--platform") == 0)
+            chosenAt = ++i;
+    }
+    if (chosenAt > 0) {
+        // Qt keeps the command line for the life of the application.
+        static QByteArray chosen;
+        chosen = withFallback(commandLineArgv[chosenAt], added);
+        commandLineArgv[chosenAt] = chosen.data();
+        return added;
+    }
+    QByteArray platforms = qgetenv("QT_QPA_PLATFORM");
+    if (platforms.isEmpty() && !qEnvironmentVariableIsEmpty("DISPLAY"))
+        platforms = "xcb";
+    else if (platforms.isEmpty())
+        platforms = qgetenv("XDG_SESSION_TYPE") == "wayland" ? "wayland;xcb" : "xcb";
+    qputenv("QT_QPA_PLATFORM", withFallback(platforms, added));
+    return added;
 }
 
 // The window is designed in Tahoma. Debian ships a free face with its metrics
@@ -98,12 +121,17 @@ void setCommandLine(int &argc, char **argv)
 
 void ensureGuiApplication()
 {
+    if (noDisplay)
+        throw platform::SystemFailure(platform::FailureKind::NoDisplay);
     if (QCoreApplication::instance())
         return;
-    preferX11();
+    const bool fallbackAdded = choosePlatforms();
     qInstallMessageHandler(dropMessages);
     auto *application = new QApplication(*commandLineArgc, commandLineArgv);
-    applicationStarted = true;
+    if (fallbackAdded && QGuiApplication::platformName() == QLatin1String(NoDisplayPlatform)) {
+        noDisplay = true;
+        throw platform::SystemFailure(platform::FailureKind::NoDisplay);
+    }
 
     application->setApplicationName(QStringLiteral("notificador"));
     application->setApplicationVersion(QStringLiteral(NOTIFICADOR_VERSION_TEXT));

@@ -1,5 +1,6 @@
 #include "platform/win32/win32windowsystem.h"
 
+#include "platform/failure.h"
 #include "platform/win32/layoutdrawing.h"
 #include "platform/win32/win32window.h"
 
@@ -17,12 +18,6 @@ bool desktopIsInteractive()
     return (flags.dwFlags & WSF_VISIBLE) != 0;
 }
 
-// The file has been read and closed, and nothing is deleted yet.
-[[noreturn]] void leaveNotificationForNextRun()
-{
-    ExitProcess(0);
-}
-
 } // namespace
 
 platform::TwipSize Win32WindowSystem::screenSizeInTwips()
@@ -36,10 +31,10 @@ std::unique_ptr<platform::NativeWindow> Win32WindowSystem::createWindow(const pl
                                                                         platform::WindowEvents &events)
 {
     if (!desktopIsInteractive())
-        leaveNotificationForNextRun();
+        throw platform::SystemFailure(platform::FailureKind::NoDisplay);
     auto window = std::make_unique<Win32Window>(*this, layout, events);
     if (!window->handle())
-        leaveNotificationForNextRun();
+        throw platform::SystemFailure(platform::FailureKind::NoDisplay, std::int64_t(GetLastError()));
     return window;
 }
 

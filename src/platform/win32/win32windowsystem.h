@@ -8,11 +8,9 @@
 
 namespace win32platform {
 
-// The desktop of the window station the program runs in. A notification
-// that arrives where there is no desktop to show it on (a service's window
-// station, or no display at all) is left for the next run: creating the
-// window then ends the program at once, with status 0, before anything is
-// deleted.
+// The desktop of the window station the program runs in. Where there is no
+// desktop to show a window on (a service's window station, or no display
+// at all), creating the window fails with NoDisplay.
 class Win32WindowSystem final : public platform::WindowSystem
 {
 public:
