@@ -8,6 +8,7 @@
 #include "platform/qt/localetextcodec.h"
 #include "platform/qt/localfilesystem.h"
 #include "platform/qt/qstringconversion.h"
+#include "platform/qt/qteventloop.h"
 #include "platform/qt/qtmessageboxes.h"
 #include "platform/qt/qtwindow.h"
 #include "platform/qt/qtwindowsystem.h"
@@ -67,6 +68,7 @@ public:
     platform::WindowSystem &windowSystem() override { return windows; }
     platform::MessageBoxes &messageBoxes() override { return boxes; }
     platform::Network &network() override { return systemNetwork; }
+    platform::EventLoop &eventLoop() override { return loop; }
     const platform::TextCodec &textCodec() override { return qtplatform::LocaleTextCodec::ofThisProcess(); }
 
     RedirectedFileSystem files;
@@ -74,6 +76,7 @@ public:
     qtplatform::QtWindowSystem windows;
     qtplatform::QtMessageBoxes boxes;
     qtplatform::SystemNetwork systemNetwork;
+    qtplatform::QtEventLoop loop;
 };
 
 // The Qt window behind a native window the core holds.

@@ -3,6 +3,7 @@
 namespace platform {
 
 class Clock;
+class EventLoop;
 class FileSystem;
 class MessageBoxes;
 class Network;
@@ -24,6 +25,9 @@ public:
     virtual WindowSystem &windowSystem() = 0;
     virtual MessageBoxes &messageBoxes() = 0;
     virtual Network &network() = 0;
+    // The event loop of the window's thread, made there the first time it is
+    // asked for.
+    virtual EventLoop &eventLoop() = 0;
     virtual const TextCodec &textCodec() = 0;
 };
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/clock.h"
+#include "platform/eventloop.h"
 #include "core/error.h"
 #include "platform/failure.h"
 #include "platform/filesystem.h"
@@ -14,11 +15,13 @@
 
 #include <algorithm>
 #include <charconv>
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <map>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <utility>
@@ -337,6 +340,50 @@ private:
     std::vector<std::shared_ptr<Underway>> m_underway;
 };
 
+// An event loop that runs what was posted to it, and passes its timers'
+// time, when the test says.
+class FakeEventLoop final : public platform::EventLoop, Logging
+{
+public:
+    using Logging::Logging;
+
+    void post(std::function<void()> step) override
+    {
+        const std::lock_guard lock(m_mutex);
+        m_posted.push_back(std::move(step));
+    }
+    TimerId startTimer(std::chrono::milliseconds, std::function<void()> step) override
+    {
+        m_log.push_back("timer");
+        timers[++m_lastTimer] = std::move(step);
+        return m_lastTimer;
+    }
+    void cancelTimer(TimerId timer) override { timers.erase(timer); }
+
+    // Runs the steps posted so far.
+    void runPosted()
+    {
+        std::unique_lock lock(m_mutex);
+        const auto posted = std::exchange(m_posted, {});
+        lock.unlock();
+        for (const auto &step : posted)
+            step();
+    }
+    // The time of every timer running passes.
+    void passTime()
+    {
+        for (auto &[timer, step] : std::exchange(timers, {}))
+            step();
+    }
+
+    std::map<TimerId, std::function<void()>> timers;
+
+private:
+    std::mutex m_mutex;
+    std::vector<std::function<void()>> m_posted;
+    TimerId m_lastTimer = 0;
+};
+
 // UTF-8, the encoding of nearly every locale the notifier meets.
 class Utf8Text final : public platform::TextCodec
 {
@@ -355,6 +402,7 @@ public:
     platform::WindowSystem &windowSystem() override { return windows; }
     platform::MessageBoxes &messageBoxes() override { return boxes; }
     platform::Network &network() override { return net; }
+    platform::EventLoop &eventLoop() override { return loop; }
     const platform::TextCodec &textCodec() override { return text; }
 
     Log log;
@@ -363,6 +411,7 @@ public:
     FakeWindowSystem windows{log};
     RecordingMessageBoxes boxes{log};
     RecordingNetwork net{log};
+    FakeEventLoop loop{log};
     Utf8Text text;
 };
 
