@@ -24,6 +24,7 @@
 #include <QString>
 
 #include <functional>
+#include <memory>
 
 // The real file system, with the executable's directory moved to a test's
 // temporary directory, and hooks that run before the claim and before each
@@ -67,7 +68,7 @@ public:
     platform::Clock &clock() override { return systemClock; }
     platform::WindowSystem &windowSystem() override { return windows; }
     platform::MessageBoxes &messageBoxes() override { return boxes; }
-    platform::Network &network() override { return systemNetwork; }
+    std::shared_ptr<platform::Network> network() override { return systemNetwork; }
     platform::EventLoop &eventLoop() override { return loop; }
     const platform::TextCodec &textCodec() override { return qtplatform::LocaleTextCodec::ofThisProcess(); }
 
@@ -75,7 +76,7 @@ public:
     qtplatform::SystemClock systemClock;
     qtplatform::QtWindowSystem windows;
     qtplatform::QtMessageBoxes boxes;
-    qtplatform::SystemNetwork systemNetwork;
+    std::shared_ptr<qtplatform::SystemNetwork> systemNetwork = std::make_shared<qtplatform::SystemNetwork>();
     qtplatform::QtEventLoop loop;
 };
 

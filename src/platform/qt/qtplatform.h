@@ -24,7 +24,7 @@ public:
     platform::Clock &clock() override { return m_clock; }
     platform::WindowSystem &windowSystem() override { return m_windows; }
     platform::MessageBoxes &messageBoxes() override { return m_boxes; }
-    platform::Network &network() override { return m_network; }
+    std::shared_ptr<platform::Network> network() override { return m_network; }
     platform::EventLoop &eventLoop() override;
     const platform::TextCodec &textCodec() override { return LocaleTextCodec::ofThisProcess(); }
 
@@ -33,7 +33,7 @@ private:
     SystemClock m_clock;
     QtWindowSystem m_windows;
     QtMessageBoxes m_boxes;
-    SystemNetwork m_network;
+    std::shared_ptr<SystemNetwork> m_network = std::make_shared<SystemNetwork>();
     std::unique_ptr<QtEventLoop> m_loop;
 };
 

@@ -21,7 +21,7 @@ public:
     platform::Clock &clock() override { return m_clock; }
     platform::WindowSystem &windowSystem() override { return m_windows; }
     platform::MessageBoxes &messageBoxes() override { return m_boxes; }
-    platform::Network &network() override { return m_network; }
+    std::shared_ptr<platform::Network> network() override { return m_network; }
     platform::EventLoop &eventLoop() override;
     const platform::TextCodec &textCodec() override { return m_text; }
 
@@ -30,7 +30,7 @@ private:
     Win32Clock m_clock;
     Win32WindowSystem m_windows;
     Win32MessageBoxes m_boxes{m_windows};
-    Win32Network m_network;
+    std::shared_ptr<Win32Network> m_network = std::make_shared<Win32Network>();
     std::unique_ptr<Win32EventLoop> m_loop;
     AnsiCodePageText m_text;
 };
