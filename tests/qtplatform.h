@@ -8,6 +8,7 @@
 #include "platform/qt/localetextcodec.h"
 #include "platform/qt/localfilesystem.h"
 #include "platform/qt/qstringconversion.h"
+#include "platform/qt/qteventloop.h"
 #include "platform/qt/qtmessageboxes.h"
 #include "platform/qt/qtwindow.h"
 #include "platform/qt/qtwindowsystem.h"
@@ -23,6 +24,7 @@
 #include <QString>
 
 #include <functional>
+#include <memory>
 
 // The real file system, with the executable's directory moved to a test's
 // temporary directory, and hooks that run before the claim and before each
@@ -66,14 +68,16 @@ public:
     platform::Clock &clock() override { return systemClock; }
     platform::WindowSystem &windowSystem() override { return windows; }
     platform::MessageBoxes &messageBoxes() override { return boxes; }
-    platform::Network &network() override { return systemNetwork; }
+    std::shared_ptr<platform::Network> network() override { return systemNetwork; }
+    platform::EventLoop &eventLoop() override { return loop; }
     const platform::TextCodec &textCodec() override { return qtplatform::LocaleTextCodec::ofThisProcess(); }
 
     RedirectedFileSystem files;
     qtplatform::SystemClock systemClock;
     qtplatform::QtWindowSystem windows;
     qtplatform::QtMessageBoxes boxes;
-    qtplatform::SystemNetwork systemNetwork;
+    std::shared_ptr<qtplatform::SystemNetwork> systemNetwork = std::make_shared<qtplatform::SystemNetwork>();
+    qtplatform::QtEventLoop loop;
 };
 
 // The Qt window behind a native window the core holds.

@@ -147,14 +147,10 @@ private slots:
         QTest::addColumn<QString>("pasted");
         QTest::addColumn<QString>("sent");
 
-        for (const QString &address : {QStringLiteral("127.0.0.1"), QStringLiteral("::1")}) {
-            const QByteArray family = address.contains(u':') ? "IPv6" : "IPv4";
-            QTest::addRow("%s, spaces around", family.constData())
-                << address << address << "  vale,  ahora voy  " << "" << "vale,  ahora voy";
-            QTest::addRow("%s, non-ASCII", family.constData())
-                << address << address << QStringLiteral("¿Qué tal? ñandú") << "" << QStringLiteral("¿Qué tal? ñandú");
-        }
-        QTest::newRow("a host name") << "127.0.0.1" << "localhost" << "ok" << "" << "ok";
+        QTest::newRow("spaces around") << "127.0.0.1" << "127.0.0.1" << "  vale,  ahora voy  " << ""
+                                       << "vale,  ahora voy";
+        QTest::newRow("non-ASCII") << "127.0.0.1" << "127.0.0.1" << QStringLiteral("¿Qué tal? ñandú") << ""
+                                   << QStringLiteral("¿Qué tal? ñandú");
         // Tab moves the focus: tabs reach the box by pasting.
         QTest::newRow("tabs, pasted") << "127.0.0.1" << "127.0.0.1" << "" << "\t\t" << "\t\t";
         // The record is one line: a line break would end it for the receiver.

@@ -1,8 +1,11 @@
 #pragma once
 
+#include <memory>
+
 namespace platform {
 
 class Clock;
+class EventLoop;
 class FileSystem;
 class MessageBoxes;
 class Network;
@@ -23,7 +26,12 @@ public:
     virtual Clock &clock() = 0;
     virtual WindowSystem &windowSystem() = 0;
     virtual MessageBoxes &messageBoxes() = 0;
-    virtual Network &network() = 0;
+    // Shared with the threads that send: a thread still waiting for a name
+    // server may outlive the platform.
+    virtual std::shared_ptr<Network> network() = 0;
+    // The event loop of the window's thread, made there the first time it is
+    // asked for.
+    virtual EventLoop &eventLoop() = 0;
     virtual const TextCodec &textCodec() = 0;
 };
 

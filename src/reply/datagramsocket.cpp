@@ -11,18 +11,19 @@ void DatagramSocket::setRemotePort(std::int32_t port)
     m_remotePort = port;
 }
 
-void DatagramSocket::SendData(std::string_view data, std::function<void(platform::SendOutcome)> sent)
+void DatagramSocket::SendData(std::string_view data, std::function<void(SendOutcome)> sent)
 {
     if (m_remoteHost.empty())
         throw socketerrors::noRemoteHost();
     if (m_remotePort == 0)
         throw socketerrors::invalidPort(m_remotePort);
     m_sending.reset();
-    m_sending = m_network.startSending(m_remoteHost, std::uint16_t(m_remotePort), std::string(data),
-                                       [this, sent = std::move(sent)](platform::SendOutcome outcome) {
-                                           m_sending.reset();
-                                           sent(std::move(outcome));
-                                       });
+    m_sending =
+        std::make_unique<BackgroundSend>(m_platform, m_remoteHost, std::uint16_t(m_remotePort), std::string(data),
+                                         [this, sent = std::move(sent)](SendOutcome outcome) {
+                                             m_sending.reset();
+                                             sent(std::move(outcome));
+                                         });
 }
 
 } // namespace reply

@@ -1,11 +1,16 @@
 #pragma once
 
-#include "platform/network.h"
+#include "reply/backgroundsend.h"
 
 #include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
+
+namespace platform {
+class Platform;
+}
 
 namespace reply {
 
@@ -15,7 +20,7 @@ namespace reply {
 class DatagramSocket
 {
 public:
-    explicit DatagramSocket(platform::Network &network) : m_network(network) {}
+    explicit DatagramSocket(platform::Platform &platform) : m_platform(platform) {}
 
     const std::u16string &RemoteHost() const { return m_remoteHost; }
     void setRemoteHost(std::u16string host) { m_remoteHost = std::move(host); }
@@ -31,7 +36,7 @@ public:
     // system, or the Error if the host cannot be found in time or the system
     // refuses the datagram. Raises an Error at once, sending nothing, if
     // there is no host or port.
-    void SendData(std::string_view data, std::function<void(platform::SendOutcome)> sent);
+    void SendData(std::string_view data, std::function<void(SendOutcome)> sent);
 
     // Whether a send is under way: started and its outcome not yet come.
     bool isSending() const { return m_sending != nullptr; }
@@ -40,8 +45,8 @@ public:
     void abandonSend() { m_sending.reset(); }
 
 private:
-    platform::Network &m_network;
-    std::unique_ptr<platform::PendingSend> m_sending;
+    platform::Platform &m_platform;
+    std::unique_ptr<BackgroundSend> m_sending;
     std::u16string m_remoteHost;
     std::int32_t m_remotePort = 0;
 };

@@ -69,7 +69,7 @@ void withErrorTrap(AnswerForm &form, Steps steps)
 
 // The window goes only once the datagram is with the system; a send that
 // failed leaves it, with the answer, for another Enter.
-void answerSent(AnswerForm &form, std::u16string_view sentAt, const platform::SendOutcome &outcome)
+void answerSent(AnswerForm &form, std::u16string_view sentAt, const SendOutcome &outcome)
 {
     withErrorTrap(form, [&] {
         if (!outcome) {
@@ -95,7 +95,7 @@ void sendAnswer(AnswerForm &form, std::u16string_view answer)
     DatagramSocket &socket = form.MensajeEnviar();
     socket.setRemoteHost(Fields[SenderHost]);
     socket.setRemotePort(toLong(Fields[SenderPort]));
-    socket.SendData(record, [&form, sentAt = std::move(sentAt)](const platform::SendOutcome &outcome) {
+    socket.SendData(record, [&form, sentAt = std::move(sentAt)](const SendOutcome &outcome) {
         answerSent(form, sentAt, outcome);
     });
 }

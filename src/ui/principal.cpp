@@ -1,6 +1,5 @@
 #include "ui/principal.h"
 
-#include "platform/network.h"
 #include "platform/platform.h"
 #include "reply/hintinsertion.h"
 #include "reply/text1_keypress.h"
@@ -22,12 +21,12 @@ float centredOffset(float screenExtent, float windowExtent)
 
 struct Principal::Controls
 {
-    Controls(platform::NativeWindow &window, platform::Network &network)
+    Controls(platform::NativeWindow &window, platform::Platform &platform)
         : label1(window, Label1Index)
         , label2(window, Label2Index)
         , label3(window, Label3Index)
         , text1(window, Text1Index)
-        , mensajeEnviar(network)
+        , mensajeEnviar(platform)
     {
     }
 
@@ -113,7 +112,7 @@ void Principal::load()
     if (m_loaded)
         return;
     m_window = m_platform.windowSystem().createWindow(PrincipalLayout, *this);
-    m_controls = std::make_unique<Controls>(*m_window, m_platform.network());
+    m_controls = std::make_unique<Controls>(*m_window, m_platform);
     m_loaded = true;
     Form_Load();
 }

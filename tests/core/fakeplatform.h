@@ -1,6 +1,8 @@
 #pragma once
 
 #include "platform/clock.h"
+#include "platform/eventloop.h"
+#include "platform/failure.h"
 #include "core/error.h"
 #include "platform/failure.h"
 #include "platform/filesystem.h"
@@ -14,13 +16,18 @@
 
 #include <algorithm>
 #include <charconv>
+#include <chrono>
+#include <condition_variable>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <map>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <string>
+#include <string_view>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -261,82 +268,125 @@ private:
     }
 };
 
-// Keeps the datagrams instead of sending them. A send waits for the test to
-// end it, as the event loop would: deliver() sends what is under way, unless
-// beforeSend throws the error it ends with.
-class RecordingNetwork final : public platform::Network, Logging
+// The datagrams sent: the address each went to, and its bytes.
+using Sent = std::vector<std::pair<std::string, std::string>>;
+
+// Names that resolve as the test says and datagrams kept instead of sent,
+// called on the sending threads. A lookup waits until the test releases the
+// lookups; what the threads did is read under the lock.
+class FakeNetwork final : public platform::Network
 {
 public:
-    struct Datagram
+    struct Address
     {
-        std::u16string host;
-        std::uint16_t port;
-        std::string payload;
+        platform::AddressFamily family;
+        std::string name;
+        std::optional<platform::FailureKind> refuses = std::nullopt;
     };
 
-    using Logging::Logging;
-
-    void sendDatagram(const std::u16string &host, std::uint16_t port, const std::string &payload) override
+    // Unless the test lists addresses, a host has one: its name and port.
+    std::vector<platform::NetworkAddress> resolve(const std::u16string &host, std::uint16_t port) override
     {
-        run(beforeSend);
-        sent.push_back({host, port, payload});
+        std::unique_lock lock(m_mutex);
+        m_released.wait(lock, [this] { return m_lookupsFree; });
+        if (m_fails && isLookupFailure(*m_fails))
+            throw platform::SystemFailure(*m_fails);
+        std::vector<platform::NetworkAddress> found;
+        for (const Address &address : addresses)
+            found.push_back({address.family, address.name});
+        if (addresses.empty())
+            found.push_back({platform::AddressFamily::IPv4, unicode::toUtf8(host) + ':' + std::to_string(port)});
+        return found;
     }
-    std::unique_ptr<platform::PendingSend> startSending(const std::u16string &host, std::uint16_t port,
-                                                        std::string payload,
-                                                        std::function<void(platform::SendOutcome)> done) override
+    void sendTo(const platform::NetworkAddress &to, std::string_view payload) override
     {
-        m_log.push_back("send");
-        auto send = std::make_shared<Underway>(Underway{{host, port, std::move(payload)}, std::move(done)});
-        m_underway.push_back(send);
-        return std::make_unique<Pending>(m_log, send);
-    }
-
-    // Ends every send under way, in order.
-    void deliver()
-    {
-        while (!m_underway.empty()) {
-            const std::shared_ptr<Underway> send = m_underway.front();
-            m_underway.erase(m_underway.begin());
-            if (!send->done)
-                continue;
-            platform::SendOutcome outcome;
-            try {
-                sendDatagram(send->datagram.host, send->datagram.port, send->datagram.payload);
-            } catch (const core::Error &error) {
-                outcome = error;
-            }
-            const auto done = std::exchange(send->done, nullptr);
-            done(outcome);
+        const std::lock_guard lock(m_mutex);
+        for (const Address &address : addresses) {
+            if (address.name == to.systemForm && address.refuses)
+                throw platform::SystemFailure(*address.refuses);
         }
+        if (m_fails && !isLookupFailure(*m_fails))
+            throw platform::SystemFailure(*m_fails);
+        m_sent.push_back({to.systemForm, std::string(payload)});
     }
 
-    std::vector<Datagram> sent;
-    Hook beforeSend;
+    void releaseLookups()
+    {
+        {
+            const std::lock_guard lock(m_mutex);
+            m_lookupsFree = true;
+        }
+        m_released.notify_all();
+    }
+    // Every lookup, for a failure to find a host, or else every send fails so.
+    void failWith(std::optional<platform::FailureKind> kind)
+    {
+        const std::lock_guard lock(m_mutex);
+        m_fails = kind;
+    }
+    Sent sent() const
+    {
+        const std::lock_guard lock(m_mutex);
+        return m_sent;
+    }
+
+    std::vector<Address> addresses; // set before the send starts
 
 private:
-    struct Underway
+    mutable std::mutex m_mutex;
+    std::condition_variable m_released;
+    bool m_lookupsFree = false;
+    static bool isLookupFailure(platform::FailureKind kind)
     {
-        Datagram datagram;
-        std::function<void(platform::SendOutcome)> done;
-    };
-    // A send given up before it ended is logged as such.
-    class Pending final : public platform::PendingSend
+        return kind == platform::FailureKind::HostNotFound || kind == platform::FailureKind::HostNotFoundTryAgain;
+    }
+
+    std::optional<platform::FailureKind> m_fails;
+    Sent m_sent;
+};
+
+// An event loop that runs what was posted to it, and passes its timers'
+// time, when the test says.
+class FakeEventLoop final : public platform::EventLoop, Logging
+{
+public:
+    using Logging::Logging;
+
+    void post(std::function<void()> step) override
     {
-    public:
-        Pending(Log &log, std::shared_ptr<Underway> send) : m_log(log), m_send(std::move(send)) {}
-        ~Pending() override
-        {
-            if (m_send->done)
-                m_log.push_back("give up");
-            m_send->done = nullptr;
-        }
+        const std::lock_guard lock(m_mutex);
+        m_posted.push_back(std::move(step));
+    }
+    TimerId startTimer(std::chrono::milliseconds, std::function<void()> step) override
+    {
+        m_log.push_back("timer");
+        timers[++m_lastTimer] = std::move(step);
+        return m_lastTimer;
+    }
+    void cancelTimer(TimerId timer) override { timers.erase(timer); }
 
-    private:
-        Log &m_log;
-        std::shared_ptr<Underway> m_send;
-    };
+    // Runs the steps posted so far.
+    void runPosted()
+    {
+        std::unique_lock lock(m_mutex);
+        const auto posted = std::exchange(m_posted, {});
+        lock.unlock();
+        for (const auto &step : posted)
+            step();
+    }
+    // The time of every timer running passes.
+    void passTime()
+    {
+        for (auto &[timer, step] : std::exchange(timers, {}))
+            step();
+    }
 
-    std::vector<std::shared_ptr<Underway>> m_underway;
+    std::map<TimerId, std::function<void()>> timers;
+
+private:
+    std::mutex m_mutex;
+    std::vector<std::function<void()>> m_posted;
+    TimerId m_lastTimer = 0;
 };
 
 // UTF-8, the encoding of nearly every locale the notifier meets.
@@ -356,7 +406,8 @@ public:
     platform::Clock &clock() override { return wallClock; }
     platform::WindowSystem &windowSystem() override { return windows; }
     platform::MessageBoxes &messageBoxes() override { return boxes; }
-    platform::Network &network() override { return net; }
+    std::shared_ptr<platform::Network> network() override { return net; }
+    platform::EventLoop &eventLoop() override { return loop; }
     const platform::TextCodec &textCodec() override { return text; }
 
     Log log;
@@ -364,8 +415,35 @@ public:
     FakeClock wallClock;
     FakeWindowSystem windows{log};
     RecordingMessageBoxes boxes{log};
-    RecordingNetwork net{log};
+    std::shared_ptr<FakeNetwork> net = std::make_shared<FakeNetwork>();
+    FakeEventLoop loop{log};
     Utf8Text text;
+
+    ~FakePlatform() override
+    {
+        net->releaseLookups();
+        waitForSendingThreads();
+    }
+    // Each send under way ended, as its thread and the event loop end it.
+    void deliver()
+    {
+        net->releaseLookups();
+        waitForSendingThreads();
+        loop.runPosted();
+    }
+    // Waits up to 10 s for the sending threads, which hold the network, to end.
+    void waitForSendingThreads()
+    {
+        if (net.use_count() == 1)
+            return;
+        for (int i = 0; i < 10'000 && net.use_count() > 1; ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+#ifdef _WIN32
+        // Under Wine, a thread started by MinGW's run-time while a detached
+        // one is still on its way out may never run: the test lets it go.
+        std::this_thread::sleep_for(std::chrono::milliseconds(30));
+#endif
+    }
 };
 
 } // namespace fake

@@ -1,5 +1,6 @@
 #include "fakeplatform.h"
 #include "intake/inicio.h"
+#include "reply/backgroundsend.h"
 #include "reply/datagramsocket.h"
 #include "reply/socketerrors.h"
 #include "support.h"
@@ -56,7 +57,7 @@ protected:
     void enter()
     {
         window->press(u'\r', ui::Text1Index);
-        platform.net.deliver();
+        platform.deliver();
     }
     std::u16string box() const { return window->text(ui::Text1Index); }
 
@@ -127,11 +128,9 @@ TEST_P(SentAnswer, IsOneDatagramToTheSender)
     type(row.box);
     enter();
 
-    EXPECT_EQ(platform.log, (Log{"send", "destroy"}));
-    ASSERT_EQ(platform.net.sent.size(), 1u);
-    EXPECT_EQ(platform.net.sent[0].host, row.host);
-    EXPECT_EQ(platform.net.sent[0].port, row.port);
-    EXPECT_EQ(platform.net.sent[0].payload, row.payload);
+    EXPECT_EQ(platform.log, (Log{"timer", "destroy"}));
+    const std::string to = unicode::toUtf8(row.host) + ':' + std::to_string(row.port);
+    EXPECT_EQ(platform.net->sent(), (fake::Sent{{to, row.payload}}));
     EXPECT_FALSE(inicio.Principal.exists());
 }
 
@@ -157,7 +156,7 @@ struct FailureCase
 {
     const char *name;
     std::u16string record;
-    std::optional<core::Error> refusal; // what the network raises, if anything
+    std::optional<platform::FailureKind> refusal; // how the lookup or the send fails, if it does
     std::u16string number;
     std::u16string description;
     std::u16string source;
@@ -173,31 +172,30 @@ TEST_P(FailedAnswer, IsReportedAndCanBeRetried)
 {
     const FailureCase &row = GetParam();
     inicio.Fields = fields(row.record);
-    if (row.refusal)
-        platform.net.beforeSend = fake::failingWith(*row.refusal);
+    platform.net->failWith(row.refusal);
     type(u" hola ");
     enter();
     enter();
 
-    EXPECT_EQ(platform.log, row.refusal ? (Log{"send", "error", "send", "error"}) : (Log{"error", "error"}));
+    EXPECT_EQ(platform.log, row.refusal ? (Log{"timer", "error", "timer", "error"}) : (Log{"error", "error"}));
     ASSERT_EQ(platform.boxes.shown.size(), 2u);
     for (const auto &shown : platform.boxes.shown) {
         EXPECT_EQ(shown.prompt, errorPrompt(row.number, row.description, row.source));
         EXPECT_EQ(shown.title, u"Ha ocurrido un error");
     }
-    EXPECT_TRUE(platform.net.sent.empty());
+    EXPECT_TRUE(platform.net->sent().empty());
     ASSERT_TRUE(inicio.Principal.isLoaded());
     EXPECT_EQ(inicio.Principal->MensajeEnviar().RemoteHost(), row.remoteHostAfter);
     EXPECT_EQ(box(), u" hola ");
 
     inicio.Fields = fields(Good);
-    platform.net.beforeSend = nullptr;
+    platform.net->failWith(std::nullopt);
     platform.wallClock.now.time.minute = 8;
     platform.log.clear();
     enter();
-    EXPECT_EQ(platform.log, (Log{"send", "destroy"}));
-    ASSERT_EQ(platform.net.sent.size(), 1u);
-    EXPECT_EQ(platform.net.sent[0].payload,
+    EXPECT_EQ(platform.log, (Log{"timer", "destroy"}));
+    ASSERT_EQ(platform.net->sent().size(), 1u);
+    EXPECT_EQ(platform.net->sent()[0].second,
               "MI-Notificar;08/12/2026 21:08:30;Luis;10.0.0.2;40001;Ana García;10.0.0.1;40000;hola");
 }
 
@@ -211,29 +209,29 @@ const FailureCase FailureCases[] = {
     {"a negative port", incoming(u"10.0.0.1", u"-5"), std::nullopt, u"380",
      u"El puerto remoto -5 no es válido: debe estar entre 1 y 65535", u"MensajeEnviar", u"10.0.0.1"},
     {"no host", incoming(u"", u"40000"), std::nullopt, u"10049", u"No se ha indicado el host remoto", u"MensajeEnviar", u""},
-    {"the network refuses", Good, socketerrors::sendFailed(socketerrors::NetworkUnreachable), u"10051", u"No se puede llegar a la red del host remoto", u"MensajeEnviar",
-     u"10.0.0.1"},
+    {"the network refuses", Good, platform::FailureKind::NetworkUnreachable, u"10051",
+     u"No se puede llegar a la red del host remoto", u"MensajeEnviar", u"10.0.0.1"},
     // The record is composed before the socket is touched.
     {"a record without its parties", u"MI-Mensaje;d;Ana;10.0.0.1;40000", std::nullopt, u"9",
      u"El subíndice está fuera del intervalo", u"notificador", u""},
     // The box stays readable whatever the sender wrote.
-    {"a host of 70 kB that does not resolve", incoming(LongText, u"40000"), socketerrors::hostNotFound(LongText, false),
+    {"a host of 70 kB that does not resolve", incoming(LongText, u"40000"), platform::FailureKind::HostNotFound,
      u"11001", u"No se encuentra el host «" + LongText.substr(0, 63) + u"…»", u"MensajeEnviar", LongText},
     // Too large: the answer is to blame only if a shorter one would fit.
-    {"too large, a shorter answer would fit", Good, socketerrors::sendFailed(socketerrors::MessageTooBig), u"10040",
+    {"too large, a shorter answer would fit", Good, platform::FailureKind::MessageTooBig, u"10040",
      u"La respuesta es demasiado larga para un datagrama", u"MensajeEnviar", u"10.0.0.1"},
     {"too large, position 5 of 70 kB",
      u"MI-Mensaje;d;Ana;10.0.0.1;40000;" + LongText + u";10.0.0.2;40001;Hola",
-     socketerrors::sendFailed(socketerrors::MessageTooBig), u"10040",
+     platform::FailureKind::MessageTooBig, u"10040",
      u"Los datos de la notificación son demasiado largos para un datagrama de respuesta", u"MensajeEnviar",
      u"10.0.0.1"},
     // Without its answer, the answer's record takes 69 bytes besides the sender's name.
     {"too large, the fields alone fill a datagram", withName(u"Ana" + std::u16string(65507 - 72, u'n')),
-     socketerrors::sendFailed(socketerrors::MessageTooBig), u"10040",
+     platform::FailureKind::MessageTooBig, u"10040",
      u"Los datos de la notificación son demasiado largos para un datagrama de respuesta", u"MensajeEnviar",
      u"10.0.0.1"},
     {"too large, the fields leave one byte", withName(u"Ana" + std::u16string(65507 - 73, u'n')),
-     socketerrors::sendFailed(socketerrors::MessageTooBig), u"10040",
+     platform::FailureKind::MessageTooBig, u"10040",
      u"La respuesta es demasiado larga para un datagrama", u"MensajeEnviar", u"10.0.0.1"},
 };
 INSTANTIATE_TEST_SUITE_P(Reply, FailedAnswer, testing::ValuesIn(FailureCases), RowName());
@@ -245,8 +243,8 @@ TEST_F(Answer, ABurstOfEnterSendsOneDatagram)
     type(u"hola");
     for (int i = 0; i < 5; ++i)
         enter();
-    EXPECT_EQ(platform.log, (Log{"send", "destroy"}));
-    EXPECT_EQ(platform.net.sent.size(), 1u);
+    EXPECT_EQ(platform.log, (Log{"timer", "destroy"}));
+    EXPECT_EQ(platform.net->sent().size(), 1u);
 }
 
 struct WhileSendingCase
@@ -254,7 +252,7 @@ struct WhileSendingCase
     const char *name;
     std::u16string keys;                    // pressed in the answer box while the answer is on its way
     bool closed;                            // then the window is closed through its frame
-    std::optional<core::Error> refusal; // how the send ends, if it is still wanted
+    std::optional<platform::FailureKind> refusal; // how the send ends, if it is still wanted
     Log log;
     std::size_t sent;
     bool loaded;
@@ -274,25 +272,24 @@ TEST_P(WhileSending, TheWindowGoesOn)
         window->press(key, ui::Text1Index);
     if (row.closed)
         window->close();
-    if (row.refusal)
-        platform.net.beforeSend = fake::failingWith(*row.refusal);
-    platform.net.deliver();
+    platform.net->failWith(row.refusal);
+    platform.deliver();
 
     EXPECT_EQ(platform.log, row.log);
-    EXPECT_EQ(platform.net.sent.size(), row.sent);
+    EXPECT_EQ(platform.net->sent().size(), row.sent);
     EXPECT_EQ(inicio.Principal.isLoaded(), row.loaded);
     if (row.loaded) {
         EXPECT_EQ(box(), u" hola x");
     }
 }
 
-const core::Error SlowLookup = socketerrors::hostNotFound(u"10.0.0.1", true);
+constexpr auto SlowLookup = platform::FailureKind::HostNotFoundTryAgain;
 const WhileSendingCase WhileSendingCases[] = {
-    {"a second Enter", u"\r", false, std::nullopt, {"send", "destroy"}, 1, false},
-    {"typing and a second Enter, then the lookup fails", u"x\r", false, SlowLookup, {"send", "error"}, 0, true},
-    {"Escape", u"\x1b", false, std::nullopt, {"send", "give up", "destroy"}, 0, false},
-    {"Escape, then the lookup would fail", u"\x1b", false, SlowLookup, {"send", "give up", "destroy"}, 0, false},
-    {"closed through the frame", u"", true, std::nullopt, {"send", "give up", "destroy"}, 0, false},
+    {"a second Enter", u"\r", false, std::nullopt, {"timer", "destroy"}, 1, false},
+    {"typing and a second Enter, then the lookup fails", u"x\r", false, SlowLookup, {"timer", "error"}, 0, true},
+    {"Escape", u"\x1b", false, std::nullopt, {"timer", "destroy"}, 0, false},
+    {"Escape, then the lookup would fail", u"\x1b", false, SlowLookup, {"timer", "destroy"}, 0, false},
+    {"closed through the frame", u"", true, std::nullopt, {"timer", "destroy"}, 0, false},
 };
 INSTANTIATE_TEST_SUITE_P(Reply, WhileSending, testing::ValuesIn(WhileSendingCases), RowName());
 
@@ -309,7 +306,7 @@ class RemotePort : public testing::TestWithParam<PortCase> {};
 TEST_P(RemotePort, TakesOnly1To65535)
 {
     fake::FakePlatform platform;
-    reply::DatagramSocket socket(platform.net);
+    reply::DatagramSocket socket(platform);
     socket.setRemotePort(4000);
     const auto raised = raisedNumber([&] { socket.setRemotePort(GetParam().port); });
     EXPECT_EQ(raised, GetParam().accepted ? std::nullopt : std::optional<std::int32_t>(380));
@@ -324,3 +321,84 @@ const PortCase PortCases[] = {
     {"negative", -1, false},
 };
 INSTANTIATE_TEST_SUITE_P(Reply, RemotePort, testing::ValuesIn(PortCases), RowName());
+
+using platform::AddressFamily::IPv4;
+using platform::AddressFamily::IPv6;
+using enum platform::FailureKind;
+
+struct SendCase
+{
+    const char *name;
+    std::u16string host;
+    std::vector<fake::FakeNetwork::Address> addresses; // none: the host's own name
+    std::optional<platform::FailureKind> fails;
+    // In turn: the lookup ends (r), the sending thread ends (t), the event
+    // loop runs what was posted (p), the bound passes (b), the owner lets
+    // go of the send (g).
+    std::string steps;
+    fake::Sent sent;
+    std::vector<std::int32_t> outcomes; // 0: sent
+};
+
+class BackgroundSend : public testing::TestWithParam<SendCase> {};
+
+// Which address gets the datagram, and what comes back to the window's
+// thread, and when. Once the outcome has come, its receiver lets go of the
+// send, as the socket does.
+TEST_P(BackgroundSend, SendsOnceAndReportsOnce)
+{
+    const SendCase &row = GetParam();
+    fake::FakePlatform platform;
+    platform.net->addresses = row.addresses;
+    platform.net->failWith(row.fails);
+    std::vector<std::int32_t> outcomes;
+    std::unique_ptr<reply::BackgroundSend> send;
+    send = std::make_unique<reply::BackgroundSend>(platform, row.host, 9, "x", [&](reply::SendOutcome outcome) {
+        outcomes.push_back(outcome ? outcome->number() : 0);
+        send.reset();
+    });
+    for (const char step : row.steps) {
+        if (step == 'r')
+            platform.net->releaseLookups();
+        else if (step == 't')
+            platform.waitForSendingThreads();
+        else if (step == 'p')
+            platform.loop.runPosted();
+        else if (step == 'b')
+            platform.loop.passTime();
+        else
+            send.reset();
+    }
+    EXPECT_EQ(platform.net->sent(), row.sent);
+    EXPECT_EQ(outcomes, row.outcomes);
+    EXPECT_TRUE(platform.loop.timers.empty());
+}
+
+// One address, which refuses the datagram so.
+std::vector<fake::FakeNetwork::Address> refusing(platform::FailureKind kind)
+{
+    return {{IPv4, "10.0.0.1", kind}};
+}
+
+const SendCase SendCases[] = {
+    {"IPv4 first", u"both", {{IPv6, "::1"}, {IPv4, "127.0.0.1"}}, {}, "rtp", {{"127.0.0.1", "x"}}, {0}},
+    {"an IPv6-only name", u"six", {{IPv6, "::1"}, {IPv6, "::2"}}, {}, "rtp", {{"::1", "x"}}, {0}},
+    {"an IPv4 refuses: the next address, IPv6, gets the one datagram", u"both",
+     {{IPv6, "::1"}, {IPv4, "10.0.0.1", NetworkUnreachable}, {IPv6, "::2"}}, {}, "rtp", {{"::1", "x"}}, {0}},
+    {"each family in the system's order", u"both",
+     {{IPv4, "10.0.0.1", AccessDenied}, {IPv6, "::1"}, {IPv4, "10.0.0.2"}}, {}, "rtp", {{"10.0.0.2", "x"}}, {0}},
+    {"every address refuses: the last refusal", u"both",
+     {{IPv4, "10.0.0.1", AccessDenied}, {IPv6, "::1", HostUnreachable}}, {}, "rtp", {}, {10065}},
+    {"a NUL in the host, looked up by no one", std::u16string(u"a\0b", 3), {}, {}, "rtp", {}, {11001}},
+    {"no answer from the name servers in time", u"h", {}, HostNotFoundTryAgain, "rtp", {}, {11002}},
+    {"access denied", u"h", refusing(AccessDenied), {}, "rtp", {}, {10013}},
+    {"address not available", u"h", refusing(AddressNotAvailable), {}, "rtp", {}, {10049}},
+    {"out of buffers", u"h", refusing(OutOfMemory), {}, "rtp", {}, {10055}},
+    {"any other refusal", u"h", refusing(Other), {}, "rtp", {}, {10050}},
+    {"the bound passes: 11002, and nothing leaves later", u"slow", {}, {}, "brtp", {}, {11002}},
+    // The outcome comes once, from the bound or from the sending thread.
+    {"settled just before the bound: that outcome counts", u"slow", {}, {}, "rtbp", {{"slow:9", "x"}}, {0}},
+    {"let go: nothing leaves, nothing comes", u"slow", {}, {}, "grtp", {}, {}},
+    {"let go once sent: the outcome does not come", u"slow", {}, {}, "rtgp", {{"slow:9", "x"}}, {}},
+};
+INSTANTIATE_TEST_SUITE_P(Reply, BackgroundSend, testing::ValuesIn(SendCases), RowName());

@@ -29,4 +29,6 @@ if [[ $addresses != *"::1 "* || $addresses != *"127.0.0.1 "* ]]; then
     echo "localhost has not both families here: $addresses" >&2
     exit 1
 fi
+# The programs that look for both families expect them.
+export NOTIFICADOR_BOTH_FAMILIES=1
 exec bash "$here/wine-run.sh" "$@"

@@ -12,6 +12,13 @@ QtPlatform::QtPlatform(int &argc, char **argv)
     setCommandLine(argc, argv);
 }
 
+platform::EventLoop &QtPlatform::eventLoop()
+{
+    if (!m_loop)
+        m_loop = std::make_unique<QtEventLoop>();
+    return *m_loop;
+}
+
 } // namespace qtplatform
 
 std::unique_ptr<platform::Platform> platform::makeNativePlatform(int &argc, char **argv)

@@ -3,10 +3,13 @@
 #include "platform/platform.h"
 #include "platform/qt/localetextcodec.h"
 #include "platform/qt/localfilesystem.h"
+#include "platform/qt/qteventloop.h"
 #include "platform/qt/qtmessageboxes.h"
 #include "platform/qt/qtwindowsystem.h"
 #include "platform/qt/systemclock.h"
 #include "platform/qt/systemnetwork.h"
+
+#include <memory>
 
 namespace qtplatform {
 
@@ -21,7 +24,8 @@ public:
     platform::Clock &clock() override { return m_clock; }
     platform::WindowSystem &windowSystem() override { return m_windows; }
     platform::MessageBoxes &messageBoxes() override { return m_boxes; }
-    platform::Network &network() override { return m_network; }
+    std::shared_ptr<platform::Network> network() override { return m_network; }
+    platform::EventLoop &eventLoop() override;
     const platform::TextCodec &textCodec() override { return LocaleTextCodec::ofThisProcess(); }
 
 private:
@@ -29,7 +33,8 @@ private:
     SystemClock m_clock;
     QtWindowSystem m_windows;
     QtMessageBoxes m_boxes;
-    SystemNetwork m_network;
+    std::shared_ptr<SystemNetwork> m_network = std::make_shared<SystemNetwork>();
+    std::unique_ptr<QtEventLoop> m_loop;
 };
 
 } // namespace qtplatform

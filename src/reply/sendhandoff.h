@@ -1,13 +1,12 @@
 #pragma once
 
-#include "platform/network.h"
+#include "reply/backgroundsend.h"
 
 #include <functional>
 #include <mutex>
-#include <new>
 #include <optional>
 
-namespace platform {
+namespace reply {
 
 // What a send's own thread and the window's thread share. The sending
 // thread settles the send once its host is resolved (or found not to be);
@@ -60,23 +59,4 @@ private:
     std::optional<SendOutcome> m_outcome;
 };
 
-// On a send's own thread: finds the host's addresses with resolve, then
-// settles the send with sendTo, which hands the datagram to the first
-// address that takes it, or with the failure to find them.
-template<typename Resolve, typename SendTo>
-void resolveThenSettle(SendHandoff &handoff, const std::function<void()> &wake, const Resolve &resolve,
-                       const SendTo &sendTo)
-{
-    decltype(resolve()) addresses{};
-    SendOutcome failure;
-    try {
-        addresses = resolve();
-    } catch (const core::Error &error) {
-        failure = error;
-    } catch (const std::bad_alloc &) {
-        failure = core::Error::fromNumber(core::Error::OutOfMemory);
-    }
-    handoff.settle([&]() -> SendOutcome { return failure ? failure : sendTo(addresses); }, wake);
-}
-
-} // namespace platform
+} // namespace reply
