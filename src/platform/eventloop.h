@@ -30,6 +30,11 @@ public:
     // On the loop's thread: the timer's step does not run. A timer whose
     // step has run already is let be.
     virtual void cancelTimer(TimerId timer) = 0;
+
+    // Runs work on a thread of its own, which nothing waits for: the program
+    // may end while it still runs. Raises a SystemFailure if the system has
+    // no thread to give.
+    virtual void runInBackground(std::function<void()> work) = 0;
 };
 
 } // namespace platform

@@ -10,7 +10,6 @@
 #include <algorithm>
 #include <new>
 #include <system_error>
-#include <thread>
 #include <utility>
 #include <vector>
 
@@ -169,10 +168,10 @@ BackgroundSend::BackgroundSend(platform::Platform &platform, std::u16string host
                     settled->settled();
             });
         };
-        std::thread([handoff = m_waiting->handoff, network = platform.network(), host, port,
-                     payload = std::move(payload), wake = std::move(wake)] {
+        loop.runInBackground([handoff = m_waiting->handoff, network = platform.network(), host, port,
+                              payload = std::move(payload), wake = std::move(wake)] {
             findAndSend(*handoff, *network, host, port, payload, wake);
-        }).detach();
+        });
     } catch (...) {
         // Nothing has started: the bound is stopped, and the failure reported
         // as the socket's.
@@ -182,8 +181,6 @@ BackgroundSend::BackgroundSend(platform::Platform &platform, std::u16string host
             throw;
         } catch (const platform::SystemFailure &failure) {
             throw socketerrors::fromFailure(failure, host);
-        } catch (const std::system_error &error) {
-            throw socketerrors::sendFailed(socketerrors::NetworkDown, error.code().value());
         }
     }
 }

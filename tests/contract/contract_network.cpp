@@ -194,10 +194,17 @@ TEST(EventLoop, StepsAndTimersRunOnTheLoopsThread)
     loop.post(step);
     EXPECT_TRUE(ran.empty());
     std::thread([&] { loop.post(step); }).join();
+    // Work in the background, one piece after another, each posting back.
+    const std::thread::id loopThread = std::this_thread::get_id();
+    for (int i = 0; i < 2; ++i)
+        loop.runInBackground([&loop, loopThread, step] {
+            if (std::this_thread::get_id() != loopThread)
+                loop.post(step);
+        });
     loop.cancelTimer(loop.startTimer(std::chrono::milliseconds(10), step));
     loop.startTimer(std::chrono::milliseconds(30), step);
-    runLoopUntil([&] { return ran.size() == 3; });
+    runLoopUntil([&] { return ran.size() == 5; });
     // Long enough for a timer that repeats to run again.
     runLoopUntil([] { return false; }, std::chrono::milliseconds(200));
-    EXPECT_EQ(ran, std::vector(3, std::this_thread::get_id()));
+    EXPECT_EQ(ran, std::vector(5, std::this_thread::get_id()));
 }

@@ -17,7 +17,6 @@
 #include <algorithm>
 #include <charconv>
 #include <chrono>
-#include <condition_variable>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -27,7 +26,6 @@
 #include <optional>
 #include <string>
 #include <string_view>
-#include <thread>
 #include <utility>
 #include <vector>
 
@@ -272,8 +270,7 @@ private:
 using Sent = std::vector<std::pair<std::string, std::string>>;
 
 // Names that resolve as the test says and datagrams kept instead of sent,
-// called on the sending threads. A lookup waits until the test releases the
-// lookups; what the threads did is read under the lock.
+// called from the background work the test runs.
 class FakeNetwork final : public platform::Network
 {
 public:
@@ -287,8 +284,7 @@ public:
     // Unless the test lists addresses, a host has one: its name and port.
     std::vector<platform::NetworkAddress> resolve(const std::u16string &host, std::uint16_t port) override
     {
-        std::unique_lock lock(m_mutex);
-        m_released.wait(lock, [this] { return m_lookupsFree; });
+        const std::lock_guard lock(m_mutex);
         if (m_fails && isLookupFailure(*m_fails))
             throw platform::SystemFailure(*m_fails);
         std::vector<platform::NetworkAddress> found;
@@ -310,14 +306,6 @@ public:
         m_sent.push_back({to.systemForm, std::string(payload)});
     }
 
-    void releaseLookups()
-    {
-        {
-            const std::lock_guard lock(m_mutex);
-            m_lookupsFree = true;
-        }
-        m_released.notify_all();
-    }
     // Every lookup, for a failure to find a host, or else every send fails so.
     void failWith(std::optional<platform::FailureKind> kind)
     {
@@ -334,8 +322,6 @@ public:
 
 private:
     mutable std::mutex m_mutex;
-    std::condition_variable m_released;
-    bool m_lookupsFree = false;
     static bool isLookupFailure(platform::FailureKind kind)
     {
         return kind == platform::FailureKind::HostNotFound || kind == platform::FailureKind::HostNotFoundTryAgain;
@@ -364,6 +350,15 @@ public:
         return m_lastTimer;
     }
     void cancelTimer(TimerId timer) override { timers.erase(timer); }
+    // Held until the test lets it run: a lookup under way is work not yet run.
+    void runInBackground(std::function<void()> work) override { m_background.push_back(std::move(work)); }
+
+    // Runs the background work started so far, on the test's thread.
+    void runBackground()
+    {
+        for (const auto &work : std::exchange(m_background, {}))
+            work();
+    }
 
     // Runs the steps posted so far.
     void runPosted()
@@ -386,6 +381,7 @@ public:
 private:
     std::mutex m_mutex;
     std::vector<std::function<void()>> m_posted;
+    std::vector<std::function<void()>> m_background;
     TimerId m_lastTimer = 0;
 };
 
@@ -419,30 +415,11 @@ public:
     FakeEventLoop loop{log};
     Utf8Text text;
 
-    ~FakePlatform() override
-    {
-        net->releaseLookups();
-        waitForSendingThreads();
-    }
     // Each send under way ended, as its thread and the event loop end it.
     void deliver()
     {
-        net->releaseLookups();
-        waitForSendingThreads();
+        loop.runBackground();
         loop.runPosted();
-    }
-    // Waits up to 10 s for the sending threads, which hold the network, to end.
-    void waitForSendingThreads()
-    {
-        if (net.use_count() == 1)
-            return;
-        for (int i = 0; i < 10'000 && net.use_count() > 1; ++i)
-            std::this_thread::sleep_for(std::chrono::milliseconds(1));
-#ifdef _WIN32
-        // Under Wine, a thread started by MinGW's run-time while a detached
-        // one is still on its way out may never run: the test lets it go.
-        std::this_thread::sleep_for(std::chrono::milliseconds(30));
-#endif
     }
 };
 

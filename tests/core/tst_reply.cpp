@@ -332,9 +332,9 @@ struct SendCase
     std::u16string host;
     std::vector<fake::FakeNetwork::Address> addresses; // none: the host's own name
     std::optional<platform::FailureKind> fails;
-    // In turn: the lookup ends (r), the sending thread ends (t), the event
-    // loop runs what was posted (p), the bound passes (b), the owner lets
-    // go of the send (g).
+    // In turn: the sending thread looks the host up and sends (r), the
+    // event loop runs what was posted (p), the bound passes (b), the owner
+    // lets go of the send (g).
     std::string steps;
     fake::Sent sent;
     std::vector<std::int32_t> outcomes; // 0: sent
@@ -359,9 +359,7 @@ TEST_P(BackgroundSend, SendsOnceAndReportsOnce)
     });
     for (const char step : row.steps) {
         if (step == 'r')
-            platform.net->releaseLookups();
-        else if (step == 't')
-            platform.waitForSendingThreads();
+            platform.loop.runBackground();
         else if (step == 'p')
             platform.loop.runPosted();
         else if (step == 'b')
@@ -381,24 +379,24 @@ std::vector<fake::FakeNetwork::Address> refusing(platform::FailureKind kind)
 }
 
 const SendCase SendCases[] = {
-    {"IPv4 first", u"both", {{IPv6, "::1"}, {IPv4, "127.0.0.1"}}, {}, "rtp", {{"127.0.0.1", "x"}}, {0}},
-    {"an IPv6-only name", u"six", {{IPv6, "::1"}, {IPv6, "::2"}}, {}, "rtp", {{"::1", "x"}}, {0}},
+    {"IPv4 first", u"both", {{IPv6, "::1"}, {IPv4, "127.0.0.1"}}, {}, "rp", {{"127.0.0.1", "x"}}, {0}},
+    {"an IPv6-only name", u"six", {{IPv6, "::1"}, {IPv6, "::2"}}, {}, "rp", {{"::1", "x"}}, {0}},
     {"an IPv4 refuses: the next address, IPv6, gets the one datagram", u"both",
-     {{IPv6, "::1"}, {IPv4, "10.0.0.1", NetworkUnreachable}, {IPv6, "::2"}}, {}, "rtp", {{"::1", "x"}}, {0}},
+     {{IPv6, "::1"}, {IPv4, "10.0.0.1", NetworkUnreachable}, {IPv6, "::2"}}, {}, "rp", {{"::1", "x"}}, {0}},
     {"each family in the system's order", u"both",
-     {{IPv4, "10.0.0.1", AccessDenied}, {IPv6, "::1"}, {IPv4, "10.0.0.2"}}, {}, "rtp", {{"10.0.0.2", "x"}}, {0}},
+     {{IPv4, "10.0.0.1", AccessDenied}, {IPv6, "::1"}, {IPv4, "10.0.0.2"}}, {}, "rp", {{"10.0.0.2", "x"}}, {0}},
     {"every address refuses: the last refusal", u"both",
-     {{IPv4, "10.0.0.1", AccessDenied}, {IPv6, "::1", HostUnreachable}}, {}, "rtp", {}, {10065}},
-    {"a NUL in the host, looked up by no one", std::u16string(u"a\0b", 3), {}, {}, "rtp", {}, {11001}},
-    {"no answer from the name servers in time", u"h", {}, HostNotFoundTryAgain, "rtp", {}, {11002}},
-    {"access denied", u"h", refusing(AccessDenied), {}, "rtp", {}, {10013}},
-    {"address not available", u"h", refusing(AddressNotAvailable), {}, "rtp", {}, {10049}},
-    {"out of buffers", u"h", refusing(OutOfMemory), {}, "rtp", {}, {10055}},
-    {"any other refusal", u"h", refusing(Other), {}, "rtp", {}, {10050}},
-    {"the bound passes: 11002, and nothing leaves later", u"slow", {}, {}, "brtp", {}, {11002}},
+     {{IPv4, "10.0.0.1", AccessDenied}, {IPv6, "::1", HostUnreachable}}, {}, "rp", {}, {10065}},
+    {"a NUL in the host, looked up by no one", std::u16string(u"a\0b", 3), {}, {}, "rp", {}, {11001}},
+    {"no answer from the name servers in time", u"h", {}, HostNotFoundTryAgain, "rp", {}, {11002}},
+    {"access denied", u"h", refusing(AccessDenied), {}, "rp", {}, {10013}},
+    {"address not available", u"h", refusing(AddressNotAvailable), {}, "rp", {}, {10049}},
+    {"out of buffers", u"h", refusing(OutOfMemory), {}, "rp", {}, {10055}},
+    {"any other refusal", u"h", refusing(Other), {}, "rp", {}, {10050}},
+    {"the bound passes: 11002, and nothing leaves later", u"slow", {}, {}, "brp", {}, {11002}},
     // The outcome comes once, from the bound or from the sending thread.
-    {"settled just before the bound: that outcome counts", u"slow", {}, {}, "rtbp", {{"slow:9", "x"}}, {0}},
-    {"let go: nothing leaves, nothing comes", u"slow", {}, {}, "grtp", {}, {}},
-    {"let go once sent: the outcome does not come", u"slow", {}, {}, "rtgp", {{"slow:9", "x"}}, {}},
+    {"settled just before the bound: that outcome counts", u"slow", {}, {}, "rbp", {{"slow:9", "x"}}, {0}},
+    {"let go: nothing leaves, nothing comes", u"slow", {}, {}, "grp", {}, {}},
+    {"let go once sent: the outcome does not come", u"slow", {}, {}, "rgp", {{"slow:9", "x"}}, {}},
 };
 INSTANTIATE_TEST_SUITE_P(Reply, BackgroundSend, testing::ValuesIn(SendCases), RowName());

@@ -5,6 +5,9 @@
 
 #include <QTimerEvent>
 
+#include <system_error>
+#include <thread>
+
 namespace qtplatform {
 
 QtEventLoop::QtEventLoop()
@@ -42,6 +45,15 @@ void QtEventLoop::timerEvent(QTimerEvent *event)
     const std::function<void()> step = std::move(timer->second);
     m_timers.erase(timer);
     step();
+}
+
+void QtEventLoop::runInBackground(std::function<void()> work)
+{
+    try {
+        std::thread(std::move(work)).detach();
+    } catch (const std::system_error &error) {
+        throw platform::SystemFailure(platform::FailureKind::Other, error.code().value());
+    }
 }
 
 } // namespace qtplatform

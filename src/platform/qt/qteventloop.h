@@ -18,6 +18,7 @@ public:
     QtEventLoop();
 
     void post(std::function<void()> step) override;
+    void runInBackground(std::function<void()> work) override;
     TimerId startTimer(std::chrono::milliseconds delay, std::function<void()> step) override;
     void cancelTimer(TimerId timer) override;
 

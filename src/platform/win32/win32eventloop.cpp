@@ -2,6 +2,7 @@
 
 #include "platform/failure.h"
 
+#include <memory>
 #include <utility>
 
 namespace win32platform {
@@ -102,6 +103,24 @@ void Win32EventLoop::timerPassed(TimerId timer)
     const std::function<void()> step = std::move(found->second);
     m_timers.erase(found);
     step();
+}
+
+// A thread of the system's own, not the C++ run-time's: under Wine, a
+// run-time thread started while a detached one is still on its way out may
+// never run, and a second answer would then wait for the lookup's bound.
+void Win32EventLoop::runInBackground(std::function<void()> work)
+{
+    auto owned = std::make_unique<std::function<void()>>(std::move(work));
+    const auto start = [](void *parameter) -> DWORD {
+        const std::unique_ptr<std::function<void()>> work(static_cast<std::function<void()> *>(parameter));
+        (*work)();
+        return 0;
+    };
+    const HANDLE thread = CreateThread(nullptr, 0, start, owned.get(), 0, nullptr);
+    if (!thread)
+        throw platform::SystemFailure(platform::FailureKind::Other, std::int64_t(GetLastError()));
+    owned.release();
+    CloseHandle(thread);
 }
 
 } // namespace win32platform

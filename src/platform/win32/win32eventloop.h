@@ -24,6 +24,7 @@ public:
     void post(std::function<void()> step) override;
     TimerId startTimer(std::chrono::milliseconds delay, std::function<void()> step) override;
     void cancelTimer(TimerId timer) override;
+    void runInBackground(std::function<void()> work) override;
 
 private:
     static LRESULT CALLBACK windowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
