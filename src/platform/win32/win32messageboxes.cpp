@@ -1,6 +1,6 @@
 #include "platform/win32/win32messageboxes.h"
 
-#include "core/error.h"
+#include "platform/failure.h"
 #include "platform/win32/widetext.h"
 #include "platform/win32/win32windowsystem.h"
 
@@ -19,7 +19,7 @@ void Win32MessageBoxes::error(const std::u16string &prompt, const std::u16string
 void Win32MessageBoxes::show(const std::u16string &prompt, const std::u16string &title, unsigned type)
 {
     if (MessageBoxW(m_windows.ownerWindow(), wide(prompt).c_str(), wide(title).c_str(), type) == 0)
-        throw core::Error::fromNumber(core::Error::OutOfMemory);
+        throw platform::SystemFailure(platform::FailureKind::OutOfMemory, std::int64_t(GetLastError()));
 }
 
 } // namespace win32platform

@@ -1,8 +1,8 @@
 #include "platform/win32/win32window.h"
 
-#include "core/error.h"
 #include "core/textbox.h"
 #include "core/unicode.h"
+#include "platform/failure.h"
 #include "platform/win32/layoutdrawing.h"
 #include "platform/win32/widetext.h"
 #include "platform/win32/win32windowsystem.h"
@@ -173,7 +173,7 @@ void Win32Window::createControls(const platform::WindowLayout &layout)
             break;
         }
         if ((designed.kind == ControlKind::Label || designed.kind == ControlKind::TextBox) && !control.window)
-            throw core::Error::fromNumber(core::Error::OutOfMemory);
+            throw platform::SystemFailure(platform::FailureKind::OutOfMemory, std::int64_t(GetLastError()));
     }
 }
 
