@@ -18,6 +18,17 @@ core::Error withArgument(std::int32_t number, std::u16string_view argument)
     return socketError(number, unicode::substitute(core::describe(number), argument));
 }
 
+// A send the system refused: with the catalogue's description, or for a
+// refusal with no number of its own, NetworkDown with the system's code.
+core::Error sendFailed(std::int32_t number, std::int64_t systemCode = 0)
+{
+    if (number == core::Error::NetworkDown)
+        return withArgument(number, unicode::decimal(systemCode));
+    return socketError(number, std::u16string(core::describe(number)));
+}
+
+using enum core::Error::Number;
+
 } // namespace
 
 std::u16string shortenedForDescription(std::u16string_view text)
@@ -45,13 +56,6 @@ core::Error noRemoteHost()
 core::Error hostNotFound(std::u16string_view host, bool tryAgain)
 {
     return withArgument(tryAgain ? HostNotFoundTryAgain : HostNotFound, shortenedForDescription(host));
-}
-
-core::Error sendFailed(std::int32_t number, std::int64_t systemCode)
-{
-    if (number == NetworkDown)
-        return withArgument(number, unicode::decimal(systemCode));
-    return socketError(number, std::u16string(core::describe(number)));
 }
 
 core::Error fromFailure(const platform::SystemFailure &failure, std::u16string_view host)

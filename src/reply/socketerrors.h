@@ -15,9 +15,6 @@ class SystemFailure;
 // descriptions, with the socket's name as their source.
 namespace reply::socketerrors {
 
-using Number = core::Error::Number;
-using enum core::Error::Number;
-
 // The most a datagram can carry: the payload of a UDP datagram over IPv4.
 inline constexpr std::size_t LargestDatagram = 65507;
 
@@ -30,9 +27,6 @@ std::u16string shortenedForDescription(std::u16string_view text);
 // A datagram refused as too large whose fields alone, without any answer,
 // take all a datagram can carry.
 core::Error fieldsTooLong();
-// A send the system refused: a number above, or for a refusal with no number
-// of its own, NetworkDown with the system's code in the description.
-core::Error sendFailed(std::int32_t number, std::int64_t systemCode = 0);
 // What a failure to find host or to send to it means to the socket.
 core::Error fromFailure(const platform::SystemFailure &failure, std::u16string_view host);
 

@@ -76,7 +76,7 @@ void answerSent(AnswerForm &form, std::u16string_view sentAt, const SendOutcome 
             form.Unload();
             return;
         }
-        if (outcome->number() != socketerrors::MessageTooBig)
+        if (outcome->number() != core::Error::MessageTooBig)
             throw *outcome;
         throw tooLargeBecauseOf(form.platform().textCodec(), form.Fields(), sentAt, *outcome);
     });
