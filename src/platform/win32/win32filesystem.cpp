@@ -96,17 +96,24 @@ private:
 
 // Takes the file for this run: several notifiers started at once on one
 // notification must show it once. The claim is a mutex named after the
-// file's identity, which lives until this run deletes the file or ends,
-// however it ends; the file itself stays open only for the read, since an
-// open file could not be replaced by the next notification. A run that
-// claims the file only after its owner deleted it holds a file pending
-// deletion, which no longer is the notification.
-void Win32FileSystem::takeClaim(HANDLE file, const FileIdentity &identity)
+// file's identity and its last write, held until the run ends however it
+// ends, so a run that opened the file before its owner deleted it still
+// finds it claimed; a newer notification that the volume gives the same
+// index is written later, so it is not mistaken for this one. The file
+// itself stays open only for the read, since an open file could not be
+// replaced by the next notification. A run that claims the file once it is
+// pending deletion, or no longer at its path, holds a file that is no
+// longer the notification.
+void Win32FileSystem::takeClaim(HANDLE file, const std::wstring &name, const FileIdentity &identity)
 {
-    wchar_t name[64];
-    swprintf(name, 64, L"Local\\notificador-%08lx-%016llx", static_cast<unsigned long>(identity.volumeSerial),
-             static_cast<unsigned long long>(identity.fileIndex));
-    UniqueHandle mutex(CreateMutexW(nullptr, FALSE, name));
+    FILE_BASIC_INFO basic{};
+    if (!GetFileInformationByHandleEx(file, FileBasicInfo, &basic, sizeof basic))
+        throw failureOf(GetLastError());
+    wchar_t mutexName[80];
+    swprintf(mutexName, 80, L"Local\\notificador-%08lx-%016llx-%016llx",
+             static_cast<unsigned long>(identity.volumeSerial), static_cast<unsigned long long>(identity.fileIndex),
+             static_cast<unsigned long long>(basic.LastWriteTime.QuadPart));
+    UniqueHandle mutex(CreateMutexW(nullptr, FALSE, mutexName));
     if (!mutex)
         throw failureOf(GetLastError());
     if (GetLastError() == ERROR_ALREADY_EXISTS)
@@ -115,6 +122,11 @@ void Win32FileSystem::takeClaim(HANDLE file, const FileIdentity &identity)
     if (!GetFileInformationByHandleEx(file, FileStandardInfo, &standard, sizeof standard))
         throw failureOf(GetLastError());
     if (standard.DeletePending)
+        throw SystemFailure(FailureKind::ClaimedElsewhere);
+    const UniqueHandle atPath(CreateFileW(name.c_str(), FILE_READ_ATTRIBUTES,
+                                          FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                          OPEN_EXISTING, 0, nullptr));
+    if (!atPath || identityOf(atPath.get()) != identity)
         throw SystemFailure(FailureKind::ClaimedElsewhere);
     m_claim = mutex.release();
 }
@@ -201,7 +213,7 @@ std::unique_ptr<platform::FileReader> Win32FileSystem::claim(const std::u16strin
     m_lastRead = FileRead{path, identity};
     if (attributes & FILE_ATTRIBUTE_DIRECTORY)
         throw SystemFailure(FailureKind::NotAFile);
-    takeClaim(file.get(), identity);
+    takeClaim(file.get(), name, identity);
     LARGE_INTEGER size{};
     GetFileSizeEx(file.get(), &size);
     return std::make_unique<HandleReader>(file.release(), std::uint64_t(std::max<LONGLONG>(size.QuadPart, 0)));
@@ -239,9 +251,6 @@ void Win32FileSystem::deleteFile(const std::u16string &path)
     FILE_DISPOSITION_INFO disposition{TRUE};
     if (!SetFileInformationByHandle(entry.get(), FileDispositionInfo, &disposition, sizeof disposition))
         throw failureOf(GetLastError());
-    // The name goes only when the last handle to the file closes; until
-    // then a newer notification could not be renamed into its place.
-    releaseClaim();
 }
 
 } // namespace win32platform

@@ -40,11 +40,11 @@ private:
         std::u16string path;
         FileIdentity identity;
     };
-    void takeClaim(void *file, const FileIdentity &identity);
+    void takeClaim(void *file, const std::wstring &name, const FileIdentity &identity);
     void releaseClaim();
 
     std::optional<FileRead> m_lastRead;
-    // The mutex of the last claim.
+    // The mutex of the last claim, held until the run ends.
     void *m_claim = nullptr;
 };
 
