@@ -28,20 +28,26 @@ display_identity() {
 }
 
 session_file=$WINEPREFIX/notificador-session
+# Programs started together would each end the session the others begin:
+# one at a time settles it, and the rest find it settled. What outlives
+# this script must not hold the lock: Wine's own processes get it closed.
+exec {session_lock}> "$WINEPREFIX/notificador-session.lock"
+flock "$session_lock"
 session=
 [[ -f $session_file ]] && session=$(< "$session_file")
 wanted=none
 [[ -n ${DISPLAY:-} ]] && wanted=$(display_identity)
 if [[ -z $session || ($wanted != none && $session != "$wanted") ]]; then
-    wineserver -k > /dev/null 2>&1 || true
-    wineserver -w > /dev/null 2>&1 || true
+    wineserver -k > /dev/null 2>&1 {session_lock}>&- || true
+    wineserver -w > /dev/null 2>&1 {session_lock}>&- || true
     # What outlives this program holds none of its output open: a caller
     # that reads the output to its end (CTest) would wait for ever.
-    wineserver -p < /dev/null > /dev/null 2>&1
+    wineserver -p < /dev/null > /dev/null 2>&1 {session_lock}>&-
     # Starts the services and the desktop process on this display.
-    LC_ALL=C.UTF-8 wine cmd /c exit < /dev/null > /dev/null 2>&1 || true
+    LC_ALL=C.UTF-8 wine cmd /c exit < /dev/null > /dev/null 2>&1 {session_lock}>&- || true
     echo "$wanted" > "$session_file"
 fi
+exec {session_lock}>&-
 
 (($#)) || exit 0
 # Through env: this shell would complain of a locale the system lacks.
