@@ -40,9 +40,9 @@ struct Setup
 Setup *setup = nullptr;
 
 // The record as the rules read it: the bytes before the first LF or CR,
-// at most FirstLineLimit of them, without a leading byte-order mark in UTF-8,
-// split at each ";" and each field decoded in the locale's encoding (UTF-8
-// unless the run names another locale).
+// at most FirstLineLimit of them, without a leading UTF-8 byte-order mark,
+// split at each ";" and each field decoded in the locale's encoding (UTF-8,
+// the locale the targets run in unless told, and the only one with a mark).
 struct Expected
 {
     std::vector<std::string> bytes;

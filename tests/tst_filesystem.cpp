@@ -15,7 +15,6 @@
 #include <QTest>
 
 #include <cstdio>
-#include <functional>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -33,16 +32,6 @@ void writeBytes(const QString &path, const QByteArray &bytes)
     QVERIFY(file.open(QIODevice::WriteOnly));
     QCOMPARE(file.write(bytes), bytes.size());
 }
-
-// Another program renames a file into a folder at a moment of a deletion.
-class InterruptedFileSystem final : public qtplatform::LocalFileSystem
-{
-public:
-    std::function<void(int step)> at;
-
-private:
-    void deletionStep(DeletionStep step) override { at(int(step)); }
-};
 
 } // namespace
 
@@ -142,44 +131,39 @@ private slots:
         }
     }
 
-    // A newer notification renamed into place at any moment of the deletion
-    // is never deleted, nor does one replace another; the file read goes.
+    // A newer notification renamed into place at any moment of a deletion is
+    // neither deleted nor replaced; the file read goes.
     void deletionLeavesEveryNewerFile_data()
     {
-        QTest::addColumn<QStringList>("arrivals"); // after the check, once moved aside
-        QTest::addColumn<QStringList>("left");     // what the folder's files hold; last, the path's
-
-        QTest::newRow("after the check") << QStringList{"B", ""} << QStringList{"B"};
-        QTest::newRow("once moved aside") << QStringList{"", "B"} << QStringList{"B"};
-        QTest::newRow("one at each") << QStringList{"B", "C"} << QStringList{"B", "C"};
+        QTest::addColumn<QByteArray>("arrivals"); // after the check, once moved aside
+        QTest::addColumn<QByteArray>("left");     // the file at the path, then any beside it
+        QTest::newRow("after the check") << QByteArray("B-") << QByteArray("B");
+        QTest::newRow("one at each") << QByteArray("BC") << QByteArray("CB");
     }
 
     void deletionLeavesEveryNewerFile()
     {
-        QFETCH(QStringList, arrivals);
-        QFETCH(QStringList, left);
+        QFETCH(QByteArray, arrivals);
+        QFETCH(QByteArray, left);
         QTemporaryDir folder;
         const QString notification = folder.filePath("MI.zorvi");
         writeBytes(notification, "A");
-        InterruptedFileSystem files;
+        qtplatform::LocalFileSystem files;
         files.claim(toU16String(notification));
-        files.at = [&](int step) {
-            if (!arrivals[step].isEmpty()) {
-                writeBytes(folder.filePath("newer"), arrivals[step].toLatin1());
+        files.duringDeletion = [&](int step) {
+            writeBytes(folder.filePath("newer"), arrivals.mid(step, 1));
+            if (arrivals[step] != '-')
                 std::rename(QFile::encodeName(folder.filePath("newer")), QFile::encodeName(notification));
-            }
         };
         files.deleteFile(toU16String(notification));
         const auto read = [](const QString &path) {
             QFile file(path);
-            return file.open(QIODevice::ReadOnly) ? QString::fromLatin1(file.readAll()) : QString();
+            return file.open(QIODevice::ReadOnly) ? file.readAll() : "-";
         };
-        QStringList held;
-        for (const QFileInfo &file : QDir(folder.path()).entryInfoList(QDir::Files, QDir::Name))
-            held << read(file.filePath());
-        held.sort();
+        QByteArray held = read(notification);
+        for (const QString &name : QDir(folder.path()).entryList({"MI.zorvi.*"}, QDir::Files))
+            held += read(folder.filePath(name));
         QCOMPARE(held, left);
-        QCOMPARE(read(notification), left.last());
     }
 
     void deleteRemovesALinkNotItsTarget()

@@ -116,26 +116,25 @@ private slots:
     }
 
     // Under a locale that is not UTF-8 the tool speaks its encoding, as the
-    // notifier does: in the arguments, the record and the answers printed.
+    // notifier does: in its arguments, the record and the answers printed.
     void speaksTheLocalesEncoding()
     {
         QProcess peer;
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert("LC_ALL", "es_ES.ISO-8859-1");
         peer.setProcessEnvironment(environment);
-        // Qt would hand the arguments over in UTF-8; the shell hands the bytes.
+        // The shell hands the argument's bytes over; Qt would hand UTF-8.
         peer.start("sh", {"-c", "exec \"$0\" notify \"$1\" --wait --from \"$(printf 'Garc\\355a')\"", NOTIFICADOR_PEER,
                           fakeNotifier()});
         QVERIFY(peer.waitForFinished(20000));
-        QCOMPARE(readFile("seen").split(';').value(2), "Garc\xed" "a");
-
-        peer.start(NOTIFICADOR_PEER, {"listen", "--port", "0", "--count", "1", "--timeout", "20"});
+        QCOMPARE(readFile("seen").split(';').value(2), "Garc\355a");
+        peer.start(NOTIFICADOR_PEER, {"listen", "--port", "0", "--count", "1"});
         QVERIFY(peer.waitForReadyRead(20000));
         qtplatform::SystemNetwork network;
-        const auto port = std::uint16_t(peer.readLine().split(' ').last().trimmed().toUShort());
-        network.sendTo(network.resolve(u"127.0.0.1", port).front(), "k;S\xed");
+        const quint16 port = peer.readLine().split(' ').last().trimmed().toUShort();
+        network.sendTo(network.resolve(u"127.0.0.1", port)[0], "k;S\xed");
         QVERIFY(peer.waitForFinished(20000));
-        QVERIFY(peer.readAll().contains("  1 sent at    \"S\xed\"\n"));
+        QVERIFY(peer.readAll().endsWith("\"S\xed\"\n"));
     }
 
     void describeAnswer_data()

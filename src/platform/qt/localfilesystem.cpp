@@ -211,7 +211,8 @@ void LocalFileSystem::deleteFile(const std::u16string &path)
     struct stat info;
     if (::stat(name.constData(), &info) == 0 && !isLastRead(info))
         return;
-    deletionStep(DeletionStep::Checked);
+    if (duringDeletion)
+        duringDeletion(Checked);
     QByteArray aside;
     int error = EEXIST;
     for (int attempt = 0; error == EEXIST && attempt < 100; ++attempt) {
@@ -220,7 +221,8 @@ void LocalFileSystem::deleteFile(const std::u16string &path)
     }
     if (error != 0)
         throw failureOf(error);
-    deletionStep(DeletionStep::MovedAside);
+    if (duringDeletion)
+        duringDeletion(MovedAside);
     if (::stat(aside.constData(), &info) == 0 && isLastRead(info)) {
         if (::unlink(aside.constData()) != 0) {
             const int refusal = errno;

@@ -2,6 +2,7 @@
 
 #include "platform/filesystem.h"
 
+#include <functional>
 #include <optional>
 
 #include <sys/stat.h>
@@ -26,11 +27,10 @@ public:
     std::unique_ptr<platform::FileReader> claim(const std::u16string &path) override;
     void deleteFile(const std::u16string &path) override;
 
-protected:
     // The moments of a deletion at which another program may act on the
-    // file's folder; a test acts there.
-    enum class DeletionStep { Checked, MovedAside };
-    virtual void deletionStep(DeletionStep) {}
+    // file's folder: a test acts there, as one.
+    enum DeletionStep { Checked, MovedAside };
+    std::function<void(DeletionStep)> duringDeletion;
 
 private:
     struct FileIdentity
