@@ -110,14 +110,22 @@ private:
 };
 
 // Renames from to to, unless something is at to already (EEXIST). Where
-// the file system cannot refuse to replace (EINVAL), to is tested first:
-// this is the run's own name, which no other program makes.
-int moveWithoutReplacing(const QByteArray &from, const QByteArray &to)
+// the file system cannot refuse to replace in a rename (NFS among them), a
+// name of the run's own is tested first, as no other program makes it; any
+// other is made as a hard link, which is never made over a file, and the
+// run's own name then goes. Without hard links either, it is tested too.
+int moveWithoutReplacing(const QByteArray &from, const QByteArray &to, bool toIsOwn)
 {
     if (::renameat2(AT_FDCWD, from.constData(), AT_FDCWD, to.constData(), RENAME_NOREPLACE) == 0)
         return 0;
-    if (errno != EINVAL)
+    if (errno != EINVAL && errno != ENOSYS)
         return errno;
+    if (!toIsOwn) {
+        if (::link(from.constData(), to.constData()) == 0)
+            return ::unlink(from.constData()) == 0 ? 0 : errno;
+        if (errno != EPERM && errno != EOPNOTSUPP)
+            return errno;
+    }
     struct stat there;
     if (::lstat(to.constData(), &there) == 0)
         return EEXIST;
@@ -217,7 +225,7 @@ void LocalFileSystem::deleteFile(const std::u16string &path)
     int error = EEXIST;
     for (int attempt = 0; error == EEXIST && attempt < 100; ++attempt) {
         aside = name + '.' + QByteArray::number(::getpid()) + '-' + QByteArray::number(attempt);
-        error = moveWithoutReplacing(name, aside);
+        error = moveWithoutReplacing(name, aside, true);
     }
     if (error != 0)
         throw failureOf(error);
@@ -226,7 +234,7 @@ void LocalFileSystem::deleteFile(const std::u16string &path)
     if (::stat(aside.constData(), &info) == 0 && isLastRead(info)) {
         if (::unlink(aside.constData()) != 0) {
             const int refusal = errno;
-            moveWithoutReplacing(aside, name);
+            moveWithoutReplacing(aside, name, false);
             throw failureOf(refusal);
         }
         // A run that opened the file before it went finds it gone once it
@@ -238,7 +246,7 @@ void LocalFileSystem::deleteFile(const std::u16string &path)
     // looks for it. Should yet another have come since, that one keeps the
     // place, and this one stays under the name it was moved to: no
     // notification replaces another here.
-    moveWithoutReplacing(aside, name);
+    moveWithoutReplacing(aside, name, false);
 }
 
 bool LocalFileSystem::isLastRead(const struct stat &info) const
