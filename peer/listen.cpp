@@ -2,9 +2,14 @@
 
 #include "datagramreceiver.h"
 
+#include "core/unicode.h"
+#include "platform/qt/localetextcodec.h"
+#include "platform/qt/qstringconversion.h"
+
 #include <QCommandLineParser>
-#include <QStringDecoder>
 #include <QTextStream>
+
+#include <cstdio>
 
 namespace {
 
@@ -12,20 +17,26 @@ const char *const Roles[] = {
     "kind", "sent at", "from", "from host", "from port", "to", "to host", "to port", "message",
 };
 
-// Quoted, with control characters spelled out, so that a stray tab or an
-// empty field is plain to see.
-QString quoted(const QString &field)
+// Quoted, with control and invisible characters spelled out, as the
+// notifier's window shows a sender's name: a stray tab or an empty field is
+// plain to see, and no datagram drives the terminal or reorders the lines.
+QString quoted(std::u16string_view field)
 {
     QString text = QStringLiteral("\"");
-    for (QChar c : field) {
+    for (std::size_t i = 0; i < field.size();) {
+        const auto [c, length] = unicode::codePointAt(field, i);
         if (c == u'"' || c == u'\\')
-            text += u'\\' + QString(c);
+            text += QStringLiteral("\\") + QChar(char16_t(c));
         else if (c == u'\t')
             text += QStringLiteral("\\t");
-        else if (c.unicode() < 0x20 || c.unicode() == 0x7f)
-            text += QStringLiteral("\\x%1").arg(c.unicode(), 2, 16, QLatin1Char('0'));
+        else if (c < 0x20 || c == 0x7f)
+            text += QStringLiteral("\\x%1").arg(uint(c), 2, 16, QLatin1Char('0'));
+        else if (unicode::isHidden(c))
+            text += c > 0xFFFF ? QStringLiteral("\\U%1").arg(uint(c), 8, 16, QLatin1Char('0'))
+                               : QStringLiteral("\\u%1").arg(uint(c), 4, 16, QLatin1Char('0'));
         else
-            text += c;
+            text += qtplatform::toQString(field.substr(i, length));
+        i += length;
     }
     return text + u'"';
 }
@@ -40,8 +51,9 @@ int fail(const QString &message)
 
 QString describeAnswer(const QByteArray &payload, const QString &fromHost, quint16 fromPort)
 {
-    QStringDecoder decode(QStringConverter::System);
-    const QStringList fields = QString(decode(payload)).split(u';');
+    // Each field on its own in the locale's encoding, as the notifier reads
+    // a record.
+    const QList<QByteArray> fields = payload.split(';');
     QString text;
     QTextStream out(&text);
     out << "answer from " << fromHost << " port " << fromPort << ", " << payload.size() << " bytes, " << fields.size()
@@ -50,7 +62,8 @@ QString describeAnswer(const QByteArray &payload, const QString &fromHost, quint
         const QString role = position < qsizetype(std::size(Roles)) ? QLatin1String(Roles[position])
                                                                     : QStringLiteral("(extra)");
         out << qSetFieldWidth(3) << Qt::right << position << qSetFieldWidth(0) << ' ' << qSetFieldWidth(10) << Qt::left
-            << role << qSetFieldWidth(0) << ' ' << quoted(fields.at(position)) << '\n';
+            << role << qSetFieldWidth(0) << ' '
+            << quoted(qtplatform::LocaleTextCodec::ofThisProcess().decode(fields.at(position).toStdString())) << '\n';
     }
     return text;
 }
@@ -88,7 +101,11 @@ int runListen(const QStringList &arguments)
             QTextStream(stderr) << "no answer within " << seconds << " s" << Qt::endl;
             return 1;
         }
-        out << describeAnswer(datagram->payload, datagram->fromHost, datagram->fromPort) << Qt::flush;
+        // Printed in the locale's encoding, which the terminal shows.
+        const std::string text = qtplatform::LocaleTextCodec::ofThisProcess().encode(
+            qtplatform::u16View(describeAnswer(datagram->payload, datagram->fromHost, datagram->fromPort)));
+        std::fwrite(text.data(), 1, text.size(), stdout);
+        std::fflush(stdout);
     }
     return 0;
 }

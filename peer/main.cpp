@@ -5,6 +5,9 @@
 #include "listen.h"
 #include "notify.h"
 
+#include "platform/qt/localetextcodec.h"
+#include "platform/qt/qstringconversion.h"
+
 #include <QCoreApplication>
 #include <QTextStream>
 
@@ -41,7 +44,11 @@ const char Usage[] = R"(usage:
 int main(int argc, char *argv[])
 {
     QCoreApplication application(argc, argv);
-    QStringList arguments = QCoreApplication::arguments();
+    // In the locale's encoding, as the notifier reads its file: Qt would
+    // read them as UTF-8 whatever the locale.
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << qtplatform::toQString(qtplatform::LocaleTextCodec::ofThisProcess().decode(argv[i]));
     const QString command = arguments.value(1);
     arguments.remove(1);
     if (command == QLatin1String("notify"))

@@ -1,11 +1,13 @@
 #include "notify.h"
 
+#include "platform/qt/localetextcodec.h"
+#include "platform/qt/qstringconversion.h"
+
 #include <QCommandLineParser>
 #include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
 #include <QProcess>
-#include <QStringEncoder>
 #include <QTemporaryFile>
 #include <QTextStream>
 
@@ -107,8 +109,10 @@ int runNotify(const QStringList &arguments)
     // the notifier has taken it (shown and deleted it), as long as --timeout.
     const QString path = notifier.absoluteDir().filePath(QStringLiteral("MI.zorvi"));
     QTemporaryFile file(notifier.absoluteDir().filePath(QStringLiteral(".MI.zorvi.XXXXXX")));
-    QStringEncoder encode(QStringConverter::System);
-    if (!file.open() || file.write(encode(fields.join(u';') + u'\n')) < 0 || !file.flush())
+    // In the locale's encoding, which the notifier reads it in.
+    const std::string record =
+        qtplatform::LocaleTextCodec::ofThisProcess().encode(qtplatform::u16View(fields.join(u';') + u'\n'));
+    if (!file.open() || file.write(record.data(), qint64(record.size())) < 0 || !file.flush())
         return fail(QStringLiteral("cannot write %1: %2").arg(path, file.errorString()));
     file.close();
     if (const QString refusal = renameIntoPlace(file.fileName(), path, waitMs); !refusal.isEmpty())

@@ -14,6 +14,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <cstdio>
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -127,6 +129,41 @@ private slots:
         } catch (const SystemFailure &failure) {
             QCOMPARE(failure.kind(), platform::FailureKind::NotAFile);
         }
+    }
+
+    // A newer notification renamed into place at any moment of a deletion is
+    // neither deleted nor replaced; the file read goes.
+    void deletionLeavesEveryNewerFile_data()
+    {
+        QTest::addColumn<QByteArray>("arrivals"); // after the check, once moved aside
+        QTest::addColumn<QByteArray>("left");     // the file at the path, then any beside it
+        QTest::newRow("after the check") << QByteArray("B-") << QByteArray("B");
+        QTest::newRow("one at each") << QByteArray("BC") << QByteArray("CB");
+    }
+
+    void deletionLeavesEveryNewerFile()
+    {
+        QFETCH(QByteArray, arrivals);
+        QFETCH(QByteArray, left);
+        QTemporaryDir folder;
+        const QString notification = folder.filePath("MI.zorvi");
+        writeBytes(notification, "A");
+        qtplatform::LocalFileSystem files;
+        files.claim(toU16String(notification));
+        files.duringDeletion = [&](int step) {
+            writeBytes(folder.filePath("newer"), arrivals.mid(step, 1));
+            if (arrivals[step] != '-')
+                std::rename(QFile::encodeName(folder.filePath("newer")), QFile::encodeName(notification));
+        };
+        files.deleteFile(toU16String(notification));
+        const auto read = [](const QString &path) {
+            QFile file(path);
+            return file.open(QIODevice::ReadOnly) ? file.readAll() : "-";
+        };
+        QByteArray held = read(notification);
+        for (const QString &name : QDir(folder.path()).entryList({"MI.zorvi.*"}, QDir::Files))
+            held += read(folder.filePath(name));
+        QCOMPARE(held, left);
     }
 
     void deleteRemovesALinkNotItsTarget()

@@ -1,7 +1,10 @@
 #include "listen.h"
 #include "notify.h"
 
+#include "platform/qt/systemnetwork.h"
+
 #include <QFile>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -112,6 +115,28 @@ private slots:
         QVERIFY(!QFile::exists(m_dir.filePath("seen")));
     }
 
+    // Under a locale that is not UTF-8 the tool speaks its encoding, as the
+    // notifier does: in its arguments, the record and the answers printed.
+    void speaksTheLocalesEncoding()
+    {
+        QProcess peer;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("LC_ALL", "es_ES.ISO-8859-1");
+        peer.setProcessEnvironment(environment);
+        // The shell hands the argument's bytes over; Qt would hand UTF-8.
+        peer.start("sh", {"-c", "exec \"$0\" notify \"$1\" --wait --from \"$(printf 'Garc\\355a')\"", NOTIFICADOR_PEER,
+                          fakeNotifier()});
+        QVERIFY(peer.waitForFinished(20000));
+        QCOMPARE(readFile("seen").split(';').value(2), "Garc\355a");
+        peer.start(NOTIFICADOR_PEER, {"listen", "--port", "0", "--count", "1"});
+        QVERIFY(peer.waitForReadyRead(20000));
+        qtplatform::SystemNetwork network;
+        const quint16 port = peer.readLine().split(' ').last().trimmed().toUShort();
+        network.sendTo(network.resolve(u"127.0.0.1", port)[0], "k;S\xed");
+        QVERIFY(peer.waitForFinished(20000));
+        QVERIFY(peer.readAll().endsWith("\"S\xed\"\n"));
+    }
+
     void describeAnswer_data()
     {
         QTest::addColumn<QByteArray>("payload");
@@ -134,6 +159,10 @@ private slots:
             << QByteArray("a;\tb\x01;\"c\\")
             << QStringList{"answer from 127.0.0.1 port 5000, 9 bytes, 3 fields", "  0 kind       \"a\"",
                            "  1 sent at    \"\\tb\\x01\"", "  2 from       \"\\\"c\\\\\""};
+        QTest::newRow("C1 controls and format characters")
+            << QStringLiteral("\u009b2J;\u202eabc\u200b;\U000E0041").toUtf8()
+            << QStringList{"answer from 127.0.0.1 port 5000, 19 bytes, 3 fields", "  0 kind       \"\\u009b2J\"",
+                           "  1 sent at    \"\\u202eabc\\u200b\"", "  2 from       \"\\U000e0041\""};
         QTest::newRow("empty") << QByteArray()
                                << QStringList{"answer from 127.0.0.1 port 5000, 0 bytes, 1 field",
                                               "  0 kind       \"\""};

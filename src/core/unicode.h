@@ -54,6 +54,13 @@ CodePoint codePointAt(std::u16string_view text, std::size_t at);
 // halves of a character: a text cut to fit shows no broken character.
 std::u16string_view cut(std::u16string_view text, std::size_t limit);
 
+// Characters that show nothing, or show as a blank that an ordinary space
+// would also give: controls, format characters (zero-width, bidirectional,
+// byte-order mark, tags), line and paragraph separators, fillers, and the
+// spaces other than U+0020. Text from a stranger shows them escaped, so
+// that it can neither hide nor reorder what it stands beside.
+bool isHidden(char32_t c);
+
 // A whole number in decimal, with a minus sign when negative.
 std::u16string decimal(std::int64_t value);
 

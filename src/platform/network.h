@@ -9,12 +9,15 @@ namespace platform {
 
 enum class AddressFamily { IPv4, IPv6, Other };
 
-// One address a name resolved to, with the port: its family, and the
-// system's own form of it, which only the network that made it reads.
+// One address a name resolved to, with the port: its family, the system's
+// own form of it, which only the network that made it reads, and the
+// address alone in network byte order (4 bytes for IPv4, 16 for IPv6, none
+// for another family).
 struct NetworkAddress
 {
     AddressFamily family = AddressFamily::Other;
     std::string systemForm;
+    std::string bytes;
 };
 
 // Names looked up and datagrams handed to the operating system. Both calls

@@ -8,7 +8,9 @@
 #include "reply/socketerrors.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <new>
+#include <string_view>
 #include <system_error>
 #include <utility>
 #include <vector>
@@ -33,12 +35,31 @@ SendOutcome outcomeOf(std::u16string_view host, const Call &call)
     }
 }
 
+// Whether a datagram sent to address reaches one host alone. A group's
+// (multicast) address would carry a private answer to every member of the
+// group, and the unspecified address (0.0.0.0, ::) names no host at all;
+// the system takes either.
+bool isOneHost(const NetworkAddress &address)
+{
+    std::string_view bytes = address.bytes;
+    constexpr std::string_view IPv4InIPv6("\0\0\0\0\0\0\0\0\0\0\xff\xff", 12);
+    if (bytes.size() == 16 && bytes.starts_with(IPv4InIPv6))
+        bytes.remove_prefix(IPv4InIPv6.size());
+    const bool unspecified = bytes.find_first_not_of('\0') == std::string_view::npos;
+    if (bytes.size() == 4)
+        return !unspecified && (std::uint8_t(bytes[0]) & 0xF0) != 0xE0;
+    if (bytes.size() == 16)
+        return !unspecified && std::uint8_t(bytes[0]) != 0xFF;
+    return true;
+}
+
 // The messaging system's peers listen on IPv4, and a name with addresses of
 // both families (localhost among them) may list its IPv6 one first, where
 // nobody listens: a datagram sent there is still sent, and the answer lost
 // without an error. The IPv4 addresses are tried first, each family in the
 // system's order; the first address that takes the datagram gets it, and
-// only that one.
+// only that one. An address of no one host is refused as one this machine
+// cannot send to.
 SendOutcome sendToFirstTaker(platform::Network &network, std::vector<NetworkAddress> addresses,
                              const std::string &payload, std::u16string_view host)
 {
@@ -47,6 +68,10 @@ SendOutcome sendToFirstTaker(platform::Network &network, std::vector<NetworkAddr
     });
     std::optional<platform::SystemFailure> refusal;
     for (const NetworkAddress &address : addresses) {
+        if (!isOneHost(address)) {
+            refusal = platform::SystemFailure(platform::FailureKind::AddressNotAvailable);
+            continue;
+        }
         try {
             network.sendTo(address, payload);
             return std::nullopt;

@@ -114,15 +114,16 @@ struct DeliveryCase
     const char *name;
     std::u16string host;
     std::optional<AddressFamily> family; // of every address, if the host says
+    std::string bytes;                   // the address in network byte order, likewise
 };
 
 // "localhost" has both families where the hosts file says so, as Debian's
 // does (tests/wine/dual_stack.sh runs these rows so, and sets
 // NOTIFICADOR_BOTH_FAMILIES): each address takes the datagram.
 const DeliveryCase DeliveryCases[] = {
-    {"IPv4 address", u"127.0.0.1", AddressFamily::IPv4},
-    {"IPv6 address", u"::1", AddressFamily::IPv6},
-    {"localhost", u"localhost", std::nullopt},
+    {"IPv4 address", u"127.0.0.1", AddressFamily::IPv4, std::string("\x7f\0\0\1", 4)},
+    {"IPv6 address", u"::1", AddressFamily::IPv6, std::string(15, '\0') + '\1'},
+    {"localhost", u"localhost", std::nullopt, {}},
 };
 
 class Delivery : public testing::TestWithParam<DeliveryCase> {};
@@ -140,6 +141,7 @@ TEST_P(Delivery, EachAddressFoundTakesADatagram)
     std::set<AddressFamily> families;
     for (const platform::NetworkAddress &address : network->resolve(GetParam().host, ipv4.port())) {
         families.insert(address.family);
+        EXPECT_TRUE(GetParam().bytes.empty() || address.bytes == GetParam().bytes);
         network->sendTo(address, payload);
         EXPECT_EQ((address.family == AddressFamily::IPv4 ? ipv4 : ipv6).receive(), payload);
     }

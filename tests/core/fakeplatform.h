@@ -279,6 +279,7 @@ public:
         platform::AddressFamily family;
         std::string name;
         std::optional<platform::FailureKind> refuses = std::nullopt;
+        std::string bytes = {}; // the address itself, in network byte order
     };
 
     // Unless the test lists addresses, a host has one: its name and port.
@@ -289,9 +290,9 @@ public:
             throw platform::SystemFailure(*m_fails);
         std::vector<platform::NetworkAddress> found;
         for (const Address &address : addresses)
-            found.push_back({address.family, address.name});
+            found.push_back({address.family, address.name, address.bytes});
         if (addresses.empty())
-            found.push_back({platform::AddressFamily::IPv4, unicode::toUtf8(host) + ':' + std::to_string(port)});
+            found.push_back({platform::AddressFamily::IPv4, unicode::toUtf8(host) + ':' + std::to_string(port), {}});
         return found;
     }
     void sendTo(const platform::NetworkAddress &to, std::string_view payload) override

@@ -322,6 +322,7 @@ const PortCase PortCases[] = {
 };
 INSTANTIATE_TEST_SUITE_P(Reply, RemotePort, testing::ValuesIn(PortCases), RowName());
 
+using namespace std::string_literals;
 using platform::AddressFamily::IPv4;
 using platform::AddressFamily::IPv6;
 using enum platform::FailureKind;
@@ -392,6 +393,14 @@ const SendCase SendCases[] = {
     {"access denied", u"h", refusing(AccessDenied), {}, "rp", {}, {10013}},
     {"address not available", u"h", refusing(AddressNotAvailable), {}, "rp", {}, {10049}},
     {"out of buffers", u"h", refusing(OutOfMemory), {}, "rp", {}, {10055}},
+    // No datagram to a group of hosts (IPv4, IPv6, IPv4 in IPv6), nor to no host.
+    {"groups and no host", u"g",
+     {{IPv4, "224.0.0.1", {}, "\xe0\0\0\1"s}, {IPv6, "ff02::1", {}, "\xff\2"s + std::string(13, '\0') + '\1'},
+      {IPv6, "::ffff:239.1.2.3", {}, std::string(10, '\0') + "\xff\xff\xef\1\2\3"},
+      {IPv4, "0.0.0.0", {}, std::string(4, '\0')}, {IPv6, "::", {}, std::string(16, '\0')}},
+     {}, "rp", {}, {10049}},
+    {"a group and a host: the host", u"both",
+     {{IPv4, "224.0.0.1", {}, "\xe0\0\0\1"s}, {IPv4, "10.0.0.1", {}, "\n\0\0\1"s}}, {}, "rp", {{"10.0.0.1", "x"}}, {0}},
     {"any other refusal", u"h", refusing(Other), {}, "rp", {}, {10050}},
     {"the bound passes: 11002, and nothing leaves later", u"slow", {}, {}, "brp", {}, {11002}},
     // The outcome comes once, from the bound or from the sending thread.

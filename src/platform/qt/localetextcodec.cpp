@@ -57,6 +57,16 @@ int convert(iconv_t conversion, const char *&in, std::size_t &inLeft, std::strin
     }
 }
 
+// Ends a stretch of input: what the conversion held back in case more came
+// (a base character awaiting a combining mark, a consonant its vowel sign)
+// is written out, and a stateful encoding returns to its initial state.
+void finish(iconv_t conversion, std::string &out, std::size_t &filled)
+{
+    const char *none = nullptr;
+    std::size_t nothing = 0;
+    convert(conversion, none, nothing, out, filled);
+}
+
 } // namespace
 
 LocaleTextCodec::LocaleTextCodec()
@@ -115,6 +125,7 @@ std::u16string LocaleTextCodec::decode(std::string_view bytes, std::size_t *whol
         const int stop = convert(m_decoder, in, inLeft, out, filled);
         if (stop == 0)
             break;
+        finish(m_decoder, out, filled);
         if (stop == EINVAL) {
             // A character cut short by the end.
             if (whole)
@@ -126,8 +137,8 @@ std::u16string LocaleTextCodec::decode(std::string_view bytes, std::size_t *whol
         appendReplacement();
         ++in;
         --inLeft;
-        iconv(m_decoder, nullptr, nullptr, nullptr, nullptr);
     }
+    finish(m_decoder, out, filled);
     std::u16string text(filled / sizeof(char16_t), u'\0');
     std::memcpy(text.data(), out.data(), text.size() * sizeof(char16_t));
     return text;
@@ -146,6 +157,7 @@ std::string LocaleTextCodec::encode(std::u16string_view text) const
         const int stop = convert(m_encoder, in, inLeft, out, filled);
         if (stop == 0)
             break;
+        finish(m_encoder, out, filled);
         // A character the encoding lacks, or a lone surrogate: one "?" for
         // the whole character.
         char16_t unit;
@@ -161,15 +173,9 @@ std::string LocaleTextCodec::encode(std::u16string_view text) const
         out[filled++] = '?';
         in += std::min(skipped, inLeft);
         inLeft -= std::min(skipped, inLeft);
-        iconv(m_encoder, nullptr, nullptr, nullptr, nullptr);
     }
+    finish(m_encoder, out, filled);
     out.resize(filled);
-    // A stateful encoding returns to its initial shift state at the end.
-    std::string tail(16, '\0');
-    char *target = tail.data();
-    std::size_t room = tail.size();
-    if (iconv(m_encoder, nullptr, nullptr, &target, &room) != std::size_t(-1))
-        out.append(tail.data(), std::size_t(target - tail.data()));
     return out;
 }
 

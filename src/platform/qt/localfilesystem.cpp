@@ -6,6 +6,7 @@
 #include <QByteArray>
 
 #include <cerrno>
+#include <cstdio>
 #include <utility>
 #include <fcntl.h>
 #include <sys/file.h>
@@ -108,6 +109,29 @@ private:
     off_t m_size;
 };
 
+// Renames from to to, unless something is at to already (EEXIST). Where
+// the file system cannot refuse to replace in a rename (NFS among them), a
+// name of the run's own is tested first, as no other program makes it; any
+// other is made as a hard link, which is never made over a file, and the
+// run's own name then goes. Without hard links either, it is tested too.
+int moveWithoutReplacing(const QByteArray &from, const QByteArray &to, bool toIsOwn)
+{
+    if (::renameat2(AT_FDCWD, from.constData(), AT_FDCWD, to.constData(), RENAME_NOREPLACE) == 0)
+        return 0;
+    if (errno != EINVAL && errno != ENOSYS)
+        return errno;
+    if (!toIsOwn) {
+        if (::link(from.constData(), to.constData()) == 0)
+            return ::unlink(from.constData()) == 0 ? 0 : errno;
+        if (errno != EPERM && errno != EOPNOTSUPP)
+            return errno;
+    }
+    struct stat there;
+    if (::lstat(to.constData(), &there) == 0)
+        return EEXIST;
+    return ::rename(from.constData(), to.constData()) == 0 ? 0 : errno;
+}
+
 } // namespace
 
 LocalFileSystem::~LocalFileSystem()
@@ -181,19 +205,53 @@ std::unique_ptr<platform::FileReader> LocalFileSystem::claim(const std::u16strin
 
 void LocalFileSystem::deleteFile(const std::u16string &path)
 {
-    // The messaging system may put the next notification in place (by
-    // renaming it there) while this one is on screen: that one is not ours.
     const QByteArray name = encodedPath(path);
-    struct stat info;
-    if (m_lastRead && m_lastRead->path == path && ::stat(name.constData(), &info) == 0
-        && (info.st_dev != m_lastRead->device || info.st_ino != m_lastRead->inode))
+    if (!m_lastRead || m_lastRead->path != path) {
+        if (::unlink(name.constData()) != 0)
+            throw failureOf(errno);
         return;
-    if (::unlink(name.constData()) != 0)
-        throw failureOf(errno);
-    // A run that opened the file before it went finds it gone once it holds
-    // the lock: nothing is left to guard.
-    if (m_lastRead && m_lastRead->path == path)
+    }
+    // The messaging system may put the next notification in place (by
+    // renaming it there) while this one is on screen, or at any instant of
+    // this deletion: that one is not ours. The file is first moved to a name
+    // of this run's own, so that what is deleted is the file that was moved,
+    // and it is deleted only if it is the one read.
+    struct stat info;
+    if (::stat(name.constData(), &info) == 0 && !isLastRead(info))
+        return;
+    if (duringDeletion)
+        duringDeletion(Checked);
+    QByteArray aside;
+    int error = EEXIST;
+    for (int attempt = 0; error == EEXIST && attempt < 100; ++attempt) {
+        aside = name + '.' + QByteArray::number(::getpid()) + '-' + QByteArray::number(attempt);
+        error = moveWithoutReplacing(name, aside, true);
+    }
+    if (error != 0)
+        throw failureOf(error);
+    if (duringDeletion)
+        duringDeletion(MovedAside);
+    if (::stat(aside.constData(), &info) == 0 && isLastRead(info)) {
+        if (::unlink(aside.constData()) != 0) {
+            const int refusal = errno;
+            moveWithoutReplacing(aside, name, false);
+            throw failureOf(refusal);
+        }
+        // A run that opened the file before it went finds it gone once it
+        // holds the lock: nothing is left to guard.
         releaseClaim();
+        return;
+    }
+    // A newer notification came in between: it goes back where its run
+    // looks for it. Should yet another have come since, that one keeps the
+    // place, and this one stays under the name it was moved to: no
+    // notification replaces another here.
+    moveWithoutReplacing(aside, name, false);
+}
+
+bool LocalFileSystem::isLastRead(const struct stat &info) const
+{
+    return info.st_dev == m_lastRead->device && info.st_ino == m_lastRead->inode;
 }
 
 } // namespace qtplatform

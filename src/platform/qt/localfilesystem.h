@@ -2,8 +2,10 @@
 
 #include "platform/filesystem.h"
 
+#include <functional>
 #include <optional>
 
+#include <sys/stat.h>
 #include <sys/types.h>
 
 namespace qtplatform {
@@ -25,6 +27,11 @@ public:
     std::unique_ptr<platform::FileReader> claim(const std::u16string &path) override;
     void deleteFile(const std::u16string &path) override;
 
+    // The moments of a deletion at which another program may act on the
+    // file's folder: a test acts there, as one.
+    enum DeletionStep { Checked, MovedAside };
+    std::function<void(DeletionStep)> duringDeletion;
+
 private:
     struct FileIdentity
     {
@@ -33,6 +40,8 @@ private:
         ino_t inode = 0;
     };
     void releaseClaim();
+    // Whether the file so described is the one the last claim opened.
+    bool isLastRead(const struct stat &info) const;
 
     // The file the last claim opened, as the system identifies it.
     std::optional<FileIdentity> m_lastRead;

@@ -22,13 +22,20 @@ struct AddressListDeleter
     void operator()(addrinfo *list) const { freeaddrinfo(list); }
 };
 
-platform::AddressFamily familyOf(int family)
+platform::NetworkAddress networkAddress(const addrinfo &found)
 {
-    if (family == AF_INET)
-        return platform::AddressFamily::IPv4;
-    if (family == AF_INET6)
-        return platform::AddressFamily::IPv6;
-    return platform::AddressFamily::Other;
+    const std::string systemForm(reinterpret_cast<const char *>(found.ai_addr), found.ai_addrlen);
+    if (found.ai_family == AF_INET && found.ai_addrlen >= sizeof(sockaddr_in)) {
+        const auto &address = reinterpret_cast<const sockaddr_in *>(found.ai_addr)->sin_addr;
+        return {platform::AddressFamily::IPv4, systemForm,
+                std::string(reinterpret_cast<const char *>(&address), sizeof address)};
+    }
+    if (found.ai_family == AF_INET6 && found.ai_addrlen >= sizeof(sockaddr_in6)) {
+        const auto &address = reinterpret_cast<const sockaddr_in6 *>(found.ai_addr)->sin6_addr;
+        return {platform::AddressFamily::IPv6, systemForm,
+                std::string(reinterpret_cast<const char *>(&address), sizeof address)};
+    }
+    return {platform::AddressFamily::Other, systemForm, {}};
 }
 
 platform::SystemFailure sendFailure(int errorNumber)
@@ -70,8 +77,7 @@ std::vector<platform::NetworkAddress> SystemNetwork::resolve(const std::u16strin
             status == EAI_AGAIN ? FailureKind::HostNotFoundTryAgain : FailureKind::HostNotFound, status);
     std::vector<platform::NetworkAddress> addresses;
     for (const addrinfo *address = list.get(); address; address = address->ai_next)
-        addresses.push_back({familyOf(address->ai_family),
-                             std::string(reinterpret_cast<const char *>(address->ai_addr), address->ai_addrlen)});
+        addresses.push_back(networkAddress(*address));
     return addresses;
 }
 

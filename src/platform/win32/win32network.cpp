@@ -21,13 +21,20 @@ struct AddressListDeleter
     void operator()(ADDRINFOW *list) const { FreeAddrInfoW(list); }
 };
 
-platform::AddressFamily familyOf(int family)
+platform::NetworkAddress networkAddress(const ADDRINFOW &found)
 {
-    if (family == AF_INET)
-        return platform::AddressFamily::IPv4;
-    if (family == AF_INET6)
-        return platform::AddressFamily::IPv6;
-    return platform::AddressFamily::Other;
+    const std::string systemForm(reinterpret_cast<const char *>(found.ai_addr), found.ai_addrlen);
+    if (found.ai_family == AF_INET && found.ai_addrlen >= sizeof(sockaddr_in)) {
+        const auto &address = reinterpret_cast<const sockaddr_in *>(found.ai_addr)->sin_addr;
+        return {platform::AddressFamily::IPv4, systemForm,
+                std::string(reinterpret_cast<const char *>(&address), sizeof address)};
+    }
+    if (found.ai_family == AF_INET6 && found.ai_addrlen >= sizeof(sockaddr_in6)) {
+        const auto &address = reinterpret_cast<const sockaddr_in6 *>(found.ai_addr)->sin6_addr;
+        return {platform::AddressFamily::IPv6, systemForm,
+                std::string(reinterpret_cast<const char *>(&address), sizeof address)};
+    }
+    return {platform::AddressFamily::Other, systemForm, {}};
 }
 
 platform::SystemFailure failure(int code)
@@ -87,8 +94,7 @@ std::vector<platform::NetworkAddress> Win32Network::resolve(const std::u16string
             status == WSATRY_AGAIN ? FailureKind::HostNotFoundTryAgain : FailureKind::HostNotFound, status);
     std::vector<platform::NetworkAddress> addresses;
     for (const ADDRINFOW *address = list.get(); address; address = address->ai_next)
-        addresses.push_back({familyOf(address->ai_family),
-                             std::string(reinterpret_cast<const char *>(address->ai_addr), address->ai_addrlen)});
+        addresses.push_back(networkAddress(*address));
     return addresses;
 }
 
