@@ -1,5 +1,6 @@
 #include "platform/win32/win32window.h"
 
+#include "core/bidi.h"
 #include "core/textbox.h"
 #include "core/unicode.h"
 #include "platform/failure.h"
@@ -26,12 +27,14 @@ constexpr DWORD WindowExStyle = 0;
 constexpr UINT DestroyLater = WM_APP + 1;
 
 // A label can show only a few lines; what it is given beyond a generous
-// number of characters would cost its layout time and show nothing.
+// number of characters would cost its layout time and show nothing. The
+// cut closes what it leaves open, as the whole caption does: the drawing
+// hides the isolate around a whole caption only.
 constexpr std::size_t CaptionShownLength = 1024;
 
 std::wstring shownCaption(std::u16string_view caption)
 {
-    std::wstring text = wide(unicode::cut(caption, CaptionShownLength));
+    std::wstring text = wide(bidi::cutClosed(caption, CaptionShownLength));
     // A NUL would end the text the control is given: what follows it would
     // be lost, so it shows as a replacement character.
     std::replace(text.begin(), text.end(), L'\0', L'\uFFFD');
