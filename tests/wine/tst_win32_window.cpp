@@ -168,6 +168,38 @@ TEST_P(Labels, HoldTheirWidestCaption)
 
 INSTANTIATE_TEST_SUITE_P(Win32Window, Labels, testing::ValuesIn(LabelCases), RowName());
 
+// A tab in a label goes on to the next stop, eight average characters on,
+// as on Linux; drawn as a character of its own it would be a box. (Wine
+// ends the last line a label has room for at its first tab instead.)
+TEST(LabelDrawing, ExpandsTabs)
+{
+    const HDC dc = CreateCompatibleDC(nullptr);
+    BITMAPINFO info{};
+    info.bmiHeader = {sizeof info.bmiHeader, 200, -60, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    void *bits = nullptr;
+    const HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    ASSERT_TRUE(bitmap);
+    const HGDIOBJ previous = SelectObject(dc, bitmap);
+    const HFONT font = win32platform::createFont(L"Tahoma", 9, FW_NORMAL, USER_DEFAULT_SCREEN_DPI);
+    const HGDIOBJ previousFont = SelectObject(dc, font);
+    PatBlt(dc, 0, 0, 200, 60, WHITENESS);
+    TEXTMETRICW metrics{};
+    GetTextMetricsW(dc, &metrics);
+    win32platform::drawLabel(dc, {0, 0, 200, 60}, L"a\tb", ui::PrincipalLayout.controls[ui::Label2Index]);
+    GdiFlush();
+    int inkEnd = 0;
+    for (int i = 0; i < 200 * 60; ++i) {
+        if ((static_cast<const std::uint32_t *>(bits)[i] & 0xFFFFFF) != 0xFFFFFF)
+            inkEnd = std::max(inkEnd, i % 200 + 1);
+    }
+    EXPECT_GT(inkEnd, 8 * metrics.tmAveCharWidth);
+    SelectObject(dc, previousFont);
+    DeleteObject(font);
+    SelectObject(dc, previous);
+    DeleteObject(bitmap);
+    DeleteDC(dc);
+}
+
 TEST_F(Win32WindowTest, TypingStopsAtTheLimit)
 {
     for (int i = 0; i < ui::Text1MaxLength + 1; ++i)
