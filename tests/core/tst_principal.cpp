@@ -1,3 +1,4 @@
+#include "core/announcement.h"
 #include "core/bidi.h"
 #include "fakeplatform.h"
 #include "intake/notificationrecord.h"
@@ -208,6 +209,15 @@ const CutCase CutCases[] = {
     {"never half a character", u"\u2068a\U0001F600b\u2069", 4, u"\u2068a\u2069"},
 };
 INSTANTIATE_TEST_SUITE_P(Ui, CutCaption, testing::ValuesIn(CutCases), RowName());
+
+// Sender, then message, wherever the window system lists them; a blank
+// caption keeps its line. A long caption is described up to the bound.
+TEST(Announcement, ReadsTheCaptionsInReadingOrder)
+{
+    EXPECT_EQ(announcement::ofWindow({{690, 1080, u"Hola"}, {90, 120, u""}, {90, 60, u"Ana"}}), u"Ana\n\nHola");
+    const std::u16string longer(announcement::DescribedLimit + 1, u'x');
+    EXPECT_EQ(announcement::described(longer), longer.substr(0, announcement::DescribedLimit) + u'\u2026');
+}
 
 struct EditCase
 {

@@ -125,6 +125,14 @@ void drawLabel(HDC dc, RECT rect, std::wstring_view text, const platform::Contro
     DrawTextW(dc, text.data(), int(text.size()), &rect, labelFormat(label));
 }
 
+bool labelShowsWhole(HDC dc, RECT rect, std::wstring_view text, const platform::Control &label)
+{
+    text = withoutOuterIsolate(text);
+    RECT needed = rect;
+    DrawTextW(dc, text.data(), int(text.size()), &needed, (labelFormat(label) & ~UINT(DT_END_ELLIPSIS)) | DT_CALCRECT);
+    return needed.bottom <= rect.bottom && needed.right <= rect.right;
+}
+
 void drawLine(HDC dc, POINT from, POINT to, COLORREF colour, int width)
 {
     // Level and upright lines are the usual ones: filled exactly, the width
