@@ -51,8 +51,8 @@ public:
             if (!flagged(*control, DescribesWindowProperty))
                 continue;
             if (const QAccessibleInterface *accessible = QAccessible::queryAccessibleInterface(control))
-                parts.push_back({double(control->y()), double(control->x()),
-                                 toU16String(accessible->text(QAccessible::Name))});
+                parts.push_back(
+                    {double(control->y()), double(control->x()), toU16String(accessible->text(QAccessible::Name))});
         }
         return toQString(announcement::ofWindow(std::move(parts)));
     }

@@ -8,7 +8,7 @@ namespace win32platform {
 
 namespace {
 
-template <typename Function>
+template<typename Function>
 Function entry(HMODULE module, const char *name)
 {
     return module ? reinterpret_cast<Function>(reinterpret_cast<void (*)()>(GetProcAddress(module, name))) : nullptr;
@@ -44,10 +44,7 @@ BSTR allocateBstr(const std::wstring &text)
 class UniqueBstr
 {
 public:
-    explicit UniqueBstr(const std::wstring &text)
-        : m_string(allocateBstr(text))
-    {
-    }
+    explicit UniqueBstr(const std::wstring &text) : m_string(allocateBstr(text)) {}
     ~UniqueBstr()
     {
         if (m_string)
@@ -72,8 +69,7 @@ class DescribedAccessible final : public IAccessible
 {
 public:
     DescribedAccessible(IAccessible *system, std::wstring description)
-        : m_system(system)
-        , m_description(std::move(description))
+        : m_system(system), m_description(std::move(description))
     {
     }
     DescribedAccessible(const DescribedAccessible &) = delete;
@@ -185,10 +181,7 @@ public:
     {
         return m_system->accHitTest(left, top, child);
     }
-    HRESULT STDMETHODCALLTYPE accDoDefaultAction(VARIANT child) override
-    {
-        return m_system->accDoDefaultAction(child);
-    }
+    HRESULT STDMETHODCALLTYPE accDoDefaultAction(VARIANT child) override { return m_system->accDoDefaultAction(child); }
     HRESULT STDMETHODCALLTYPE put_accName(VARIANT child, BSTR name) override
     {
         return m_system->put_accName(child, name);
@@ -217,8 +210,8 @@ OleAccEntries loadOleAcc()
 {
     OleAccEntries entries;
     const HMODULE module = LoadLibraryExW(L"oleacc.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
-    entries.createStdAccessibleObject = entry<decltype(entries.createStdAccessibleObject)>(
-        module, "CreateStdAccessibleObject");
+    entries.createStdAccessibleObject =
+        entry<decltype(entries.createStdAccessibleObject)>(module, "CreateStdAccessibleObject");
     entries.lresultFromObject = entry<decltype(entries.lresultFromObject)>(module, "LresultFromObject");
     return entries;
 }
@@ -266,7 +259,8 @@ LRESULT describedObject(HWND control, WPARAM wParam, std::wstring description)
         system->Release();
         return 0;
     }
-    const LRESULT result = oleAcc.lresultFromObject(__uuidof(IAccessible), wParam, static_cast<IAccessible *>(described));
+    const LRESULT result =
+        oleAcc.lresultFromObject(__uuidof(IAccessible), wParam, static_cast<IAccessible *>(described));
     described->Release();
     return result;
 }
