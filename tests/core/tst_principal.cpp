@@ -1,3 +1,5 @@
+#include "core/announcement.h"
+#include "core/bidi.h"
 #include "fakeplatform.h"
 #include "intake/notificationrecord.h"
 #include "reply/hintinsertion.h"
@@ -183,6 +185,39 @@ const CaptionCase CaptionCases[] = {
     {"each paragraph isolated", Message, u"\u202Ea\u2029b", u"\u202Ea\u202C\u2069\u2029\u2068b"},
 };
 INSTANTIATE_TEST_SUITE_P(Ui, ShownCaption, testing::ValuesIn(CaptionCases), RowName());
+
+struct CutCase
+{
+    const char *name;
+    std::u16string caption;
+    std::size_t limit;
+    std::u16string cut;
+};
+
+class CutCaption : public testing::TestWithParam<CutCase> {};
+
+// A caption cut to be shown closes, within the limit, what the cut leaves open.
+TEST_P(CutCaption, ClosesWhatTheCutLeavesOpen)
+{
+    EXPECT_EQ(bidi::cutClosed(GetParam().caption, GetParam().limit), GetParam().cut);
+}
+
+const CutCase CutCases[] = {
+    {"the field's isolate", u"\u2068abcd\u2069", 4, u"\u2068ab\u2069"},
+    {"an override inside it", u"\u2068a\u202Ebcd\u202C\u2069", 6, u"\u2068a\u202Eb\u202C\u2069"},
+    {"a paragraph's own isolate", u"\u2068a\u2069\u2029\u2068bcd\u2069", 7, u"\u2068a\u2069\u2029\u2068b\u2069"},
+    {"never half a character", u"\u2068a\U0001F600b\u2069", 4, u"\u2068a\u2069"},
+};
+INSTANTIATE_TEST_SUITE_P(Ui, CutCaption, testing::ValuesIn(CutCases), RowName());
+
+// Sender, then message, wherever the window system lists them; a blank
+// caption keeps its line. A long caption is described up to the bound.
+TEST(Announcement, ReadsTheCaptionsInReadingOrder)
+{
+    EXPECT_EQ(announcement::ofWindow({{690, 1080, u"Hola"}, {90, 120, u""}, {90, 60, u"Ana"}}), u"Ana\n\nHola");
+    const std::u16string longer(announcement::DescribedLimit + 1, u'x');
+    EXPECT_EQ(announcement::described(longer), longer.substr(0, announcement::DescribedLimit) + u'\u2026');
+}
 
 struct EditCase
 {

@@ -187,6 +187,15 @@ find_notifier_window() {
     [[ -n $notifier_window ]]
 }
 
+# How many windows with the notifier's title are visible.
+visible_windows() {
+    local count=0 window
+    for window in $(xdotool search --onlyvisible --name '^Mensaje' 2> /dev/null); do
+        [[ $(window_title "$window") == "$TITLE" ]] && count=$((count + 1))
+    done
+    echo "$count"
+}
+
 window_title() {
     xprop -id "$1" _NET_WM_NAME 2> /dev/null | sed -n 's/^_NET_WM_NAME(UTF8_STRING) = "\(.*\)"$/\1/p'
 }
@@ -603,6 +612,46 @@ if [[ -s $case_dir/stdout || -s $case_dir/stderr ]]; then
     show_output
 fi
 
+# --- a notification that cannot be deleted ------------------------------------
+
+# In a folder where nothing can be deleted (root deletes in spite of the
+# folder's permissions, but not from an immutable folder), the run that
+# shows the notification keeps it for as long as it runs: a second run
+# started meanwhile ends quietly, with no second window.
+echo "== a notification that cannot be deleted"
+seal_folder() { if ((EUID == 0)); then chattr "$1" "$case_dir"; else chmod "$2" "$case_dir"; fi; }
+new_case
+printf '%s\r\n' "$NINE_FIELDS" > "$case_dir/MI.zorvi"
+# The runs' output goes to files made beforehand.
+touch "$case_dir/stdout" "$case_dir/stderr"
+if seal_folder +i a-w 2> /dev/null; then
+    start_notifier
+    if wait_for "$MAP_LIMIT_MS" find_notifier_window; then
+        pass "undeletable: the first run shows the notification"
+        first_pid=$notifier_pid first_window=$notifier_window
+        # The first run has tried to delete the file by the time it waits
+        # for the user; the file is still there.
+        sleep 0.5
+        start_notifier
+        second_run_done() { not_alive "$notifier_pid" || (($(visible_windows) > 1)); }
+        wait_for "$EXIT_LIMIT_MS" second_run_done || true
+        if [[ $(visible_windows) == 1 ]]; then
+            pass "undeletable: a second run shows no second window"
+        else
+            fail "undeletable: $(visible_windows) windows"
+        fi
+        expect_quiet_exit "undeletable: a second run" "$EXIT_LIMIT_MS"
+        notifier_pid=$first_pid notifier_window=$first_window
+        close_by_escape "undeletable"
+    else
+        fail "undeletable: no window is mapped within ${MAP_LIMIT_MS} ms"
+        show_output
+    fi
+    seal_folder -i u+w
+else
+    info "left out: this file system cannot keep a file from being deleted"
+fi
+
 # --- markup in the message ---------------------------------------------------
 
 echo "== a message that looks like markup"
@@ -794,13 +843,6 @@ else
     fail "two notifications: the peer's two runs end with$statuses"
     info "$(cat "$case_dir"/notify-*.log)"
 fi
-visible_windows() {
-    local count=0 window
-    for window in $(xdotool search --onlyvisible --name '^Mensaje' 2> /dev/null); do
-        [[ $(window_title "$window") == "$TITLE" ]] && count=$((count + 1))
-    done
-    echo "$count"
-}
 two_windows() { (($(visible_windows) == 2)); }
 if wait_for "$SLOW_MS" two_windows; then
     pass "two notifications: two windows are mapped"

@@ -168,6 +168,38 @@ TEST_P(Labels, HoldTheirWidestCaption)
 
 INSTANTIATE_TEST_SUITE_P(Win32Window, Labels, testing::ValuesIn(LabelCases), RowName());
 
+// A tab in a label goes on to the next stop, eight average characters on,
+// as on Linux; drawn as a character of its own it would be a box. (Wine
+// ends the last line a label has room for at its first tab instead.)
+TEST(LabelDrawing, ExpandsTabs)
+{
+    const HDC dc = CreateCompatibleDC(nullptr);
+    BITMAPINFO info{};
+    info.bmiHeader = {sizeof info.bmiHeader, 200, -60, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    void *bits = nullptr;
+    const HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    ASSERT_TRUE(bitmap);
+    const HGDIOBJ previous = SelectObject(dc, bitmap);
+    const HFONT font = win32platform::createFont(L"Tahoma", 9, FW_NORMAL, USER_DEFAULT_SCREEN_DPI);
+    const HGDIOBJ previousFont = SelectObject(dc, font);
+    PatBlt(dc, 0, 0, 200, 60, WHITENESS);
+    TEXTMETRICW metrics{};
+    GetTextMetricsW(dc, &metrics);
+    win32platform::drawLabel(dc, {0, 0, 200, 60}, L"a\tb", ui::PrincipalLayout.controls[ui::Label2Index]);
+    GdiFlush();
+    int inkEnd = 0;
+    for (int i = 0; i < 200 * 60; ++i) {
+        if ((static_cast<const std::uint32_t *>(bits)[i] & 0xFFFFFF) != 0xFFFFFF)
+            inkEnd = std::max(inkEnd, i % 200 + 1);
+    }
+    EXPECT_GT(inkEnd, 8 * metrics.tmAveCharWidth);
+    SelectObject(dc, previousFont);
+    DeleteObject(font);
+    SelectObject(dc, previous);
+    DeleteObject(bitmap);
+    DeleteDC(dc);
+}
+
 TEST_F(Win32WindowTest, TypingStopsAtTheLimit)
 {
     for (int i = 0; i < ui::Text1MaxLength + 1; ++i)
@@ -177,20 +209,26 @@ TEST_F(Win32WindowTest, TypingStopsAtTheLimit)
 
 // What a screen reader calls the window and the answer box, as the system's
 // accessibility (oleacc) tells it: the window by its title, the box by the
-// label the window gives it, which does not show.
+// label the window gives it, which does not show; and the message that does
+// not show whole, as its description.
 TEST_F(Win32WindowTest, TellsScreenReadersWhatWindowAndBoxAre)
 {
     ASSERT_TRUE(SUCCEEDED(CoInitialize(nullptr)));
+    const std::u16string message = u"\u2068" + std::u16string(2000, u'm') + u"\u2069";
+    nativeWindow->setCaption(ui::Label2Index, message);
+    const HWND label2 = GetDlgItem(window, int(ui::Label2Index + 1));
     const struct
     {
         HWND window;
-        std::u16string_view name;
+        HRESULT (STDMETHODCALLTYPE IAccessible::*get)(VARIANT, BSTR *);
+        std::u16string_view text;
     } rows[] = {
-        {window, texts::WindowCaption},
-        {box, texts::AnswerBoxName},
+        {window, &IAccessible::get_accName, texts::WindowCaption},
+        {box, &IAccessible::get_accName, texts::AnswerBoxName},
+        {label2, &IAccessible::get_accDescription, message},
     };
     for (const auto &row : rows) {
-        SCOPED_TRACE(std::string(row.window == box ? "answer box" : "window"));
+        SCOPED_TRACE(testing::Message() << "row " << &row - rows);
         IAccessible *accessible = nullptr;
         ASSERT_EQ(AccessibleObjectFromWindow(row.window, DWORD(OBJID_CLIENT), __uuidof(IAccessible),
                                              reinterpret_cast<void **>(&accessible)),
@@ -198,13 +236,50 @@ TEST_F(Win32WindowTest, TellsScreenReadersWhatWindowAndBoxAre)
         VARIANT self{};
         self.vt = VT_I4;
         self.lVal = CHILDID_SELF;
-        BSTR name = nullptr;
-        EXPECT_EQ(accessible->get_accName(self, &name), S_OK);
-        EXPECT_EQ(std::u16string_view(reinterpret_cast<const char16_t *>(name), name ? SysStringLen(name) : 0), row.name);
-        SysFreeString(name);
+        BSTR text = nullptr;
+        EXPECT_EQ((accessible->*row.get)(self, &text), S_OK);
+        EXPECT_EQ(std::u16string_view(reinterpret_cast<const char16_t *>(text), text ? SysStringLen(text) : 0), row.text);
+        SysFreeString(text);
         accessible->Release();
     }
     CoUninitialize();
+}
+
+// Wine's UI Automation has no notification event: what the window raises
+// as it shows is recorded in its place.
+struct RaisedNotification
+{
+    bool provided = false;
+    int kind = -1;
+    int processing = -1;
+    std::wstring text;
+    std::wstring activity;
+} raised;
+
+HRESULT WINAPI recordNotification(IRawElementProviderSimple *provider, int kind, int processing, BSTR text,
+                                  BSTR activity)
+{
+    raised = {provider != nullptr, kind, processing, std::wstring(text, SysStringLen(text)),
+              std::wstring(activity, SysStringLen(activity))};
+    return S_OK;
+}
+
+TEST_F(Win32WindowTest, AnnouncesSenderAndMessageAsItShows)
+{
+    win32platform::UiAutomationEntries entries = windows.uiAutomation();
+    entries.raiseNotificationEvent = &recordNotification;
+    windows.setUiAutomation(entries);
+    nativeWindow->setCaption(ui::Label1Index, u"Ana");
+    nativeWindow->setCaption(ui::Label2Index, u"Hola");
+    const HWND before = GetForegroundWindow();
+    nativeWindow->showTopmostWithoutActivating();
+    pumpMessages();
+    EXPECT_TRUE(raised.provided);
+    EXPECT_EQ(raised.kind, 4);       // NotificationKind_Other
+    EXPECT_EQ(raised.processing, 0); // NotificationProcessing_ImportantAll
+    EXPECT_EQ(raised.text, L"Ana\nHola");
+    EXPECT_EQ(raised.activity, L"Notificador.Mensaje");
+    EXPECT_EQ(GetForegroundWindow(), before);
 }
 
 // The frame's close button asks; destroying ends the event loop.

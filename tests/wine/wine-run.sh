@@ -22,8 +22,8 @@ export WINEPREFIX WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 
 # A display is told from an earlier one of the same name by its socket.
 display_identity() {
-    local socket=/tmp/.X11-unix/X${DISPLAY#*:}
-    socket=${socket%.*}
+    local number=${DISPLAY#*:}
+    local socket=/tmp/.X11-unix/X${number%%.*}
     echo "$DISPLAY $(stat -c '%i %Y' "$socket" 2> /dev/null)"
 }
 

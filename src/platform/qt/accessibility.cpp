@@ -1,5 +1,6 @@
 #include "platform/qt/accessibility.h"
 
+#include "core/announcement.h"
 #include "platform/qt/qstringconversion.h"
 #include "platform/qt/qtwindow.h"
 
@@ -45,15 +46,15 @@ public:
     {
         if (kind != QAccessible::Description)
             return QAccessibleWidget::text(kind);
-        // Sender and message, in reading order, one to a line.
-        QStringList parts;
+        std::vector<announcement::Part> parts;
         for (QWidget *control : announced()) {
             if (!flagged(*control, DescribesWindowProperty))
                 continue;
             if (const QAccessibleInterface *accessible = QAccessible::queryAccessibleInterface(control))
-                parts += accessible->text(QAccessible::Name);
+                parts.push_back(
+                    {double(control->y()), double(control->x()), toU16String(accessible->text(QAccessible::Name))});
         }
-        return parts.join(u'\n');
+        return toQString(announcement::ofWindow(std::move(parts)));
     }
 
     int childCount() const override { return int(announced().size()); }

@@ -88,25 +88,49 @@ void drawRectangle(HDC dc, const RECT &rect, const std::optional<platform::Colou
     fill(dc, {rect.right - width, rect.top, rect.right, rect.bottom}, colour);
 }
 
-void drawLabel(HDC dc, RECT rect, std::wstring_view text, const platform::Control &label)
+namespace {
+
+UINT labelFormat(const platform::Control &label)
 {
-    UINT format = DT_NOPREFIX | DT_TOP;
+    // Tab stops eight average characters apart, the system's own, as the
+    // Linux build's labels have them.
+    UINT format = DT_NOPREFIX | DT_TOP | DT_EXPANDTABS;
     if (label.wordWrap)
         // The edit control's breaking shows no line in part, and breaks a
         // word longer than a line.
         format |= DT_WORDBREAK | DT_EDITCONTROL | DT_END_ELLIPSIS;
     else
         format |= DT_SINGLELINE;
-    format |= label.alignment == platform::TextAlignment::Right ? DT_RIGHT : DT_LEFT;
-    // Each label is drawn as a paragraph of its own, so the isolate around
-    // a field, which keeps it from reordering text beside it, has nothing to
-    // keep apart here; and GDI draws the isolate marks as boxes where the
-    // system's text layout predates them.
+    return format | (label.alignment == platform::TextAlignment::Right ? DT_RIGHT : DT_LEFT);
+}
+
+// Each label is drawn as a paragraph of its own, so the isolate around a
+// field, which keeps it from reordering text beside it, has nothing to keep
+// apart here; and GDI draws the isolate marks as boxes where the system's
+// text layout predates them.
+std::wstring_view withoutOuterIsolate(std::wstring_view text)
+{
     if (text.size() >= 2 && text.front() == L'\u2068' && text.back() == L'\u2069')
-        text = text.substr(1, text.size() - 2);
+        return text.substr(1, text.size() - 2);
+    return text;
+}
+
+} // namespace
+
+void drawLabel(HDC dc, RECT rect, std::wstring_view text, const platform::Control &label)
+{
+    text = withoutOuterIsolate(text);
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, colourRef(label.foreground.value_or(platform::SystemColour::ButtonText)));
-    DrawTextW(dc, text.data(), int(text.size()), &rect, format);
+    DrawTextW(dc, text.data(), int(text.size()), &rect, labelFormat(label));
+}
+
+bool labelShowsWhole(HDC dc, RECT rect, std::wstring_view text, const platform::Control &label)
+{
+    text = withoutOuterIsolate(text);
+    RECT needed = rect;
+    DrawTextW(dc, text.data(), int(text.size()), &needed, (labelFormat(label) & ~UINT(DT_END_ELLIPSIS)) | DT_CALCRECT);
+    return needed.bottom <= rect.bottom && needed.right <= rect.right;
 }
 
 void drawLine(HDC dc, POINT from, POINT to, COLORREF colour, int width)

@@ -26,8 +26,11 @@ void drawRectangle(HDC dc, const RECT &rect, const std::optional<platform::Colou
                    const std::optional<platform::Colour> &border, int borderWidth);
 // A label's text in its rectangle, on what lies beneath it: one line from
 // the left or against the right end, or wrapped into whole lines of which
-// the last ends in an ellipsis when more text follows.
+// the last ends in an ellipsis when more text follows; tabs go on to the
+// next tab stop.
 void drawLabel(HDC dc, RECT rect, std::wstring_view text, const platform::Control &label);
+// Whether the label shows all of the text, drawn in the font selected.
+bool labelShowsWhole(HDC dc, RECT rect, std::wstring_view text, const platform::Control &label);
 // A line from one point towards the other, width pixels thick.
 void drawLine(HDC dc, POINT from, POINT to, COLORREF colour, int width);
 

@@ -1,10 +1,13 @@
 #include "platform/win32/win32window.h"
 
+#include "core/announcement.h"
+#include "core/bidi.h"
 #include "core/textbox.h"
 #include "core/unicode.h"
 #include "platform/failure.h"
 #include "platform/win32/layoutdrawing.h"
 #include "platform/win32/widetext.h"
+#include "platform/win32/win32accessibility.h"
 #include "platform/win32/win32windowsystem.h"
 
 #include <algorithm>
@@ -24,14 +27,19 @@ constexpr DWORD WindowExStyle = 0;
 
 // Destroys the window once the handler that asked for it has returned.
 constexpr UINT DestroyLater = WM_APP + 1;
+// Tells screen readers of the window once it is on screen, from the event
+// loop: the notification is not held back by the work that follows.
+constexpr UINT AnnounceShown = WM_APP + 2;
 
 // A label can show only a few lines; what it is given beyond a generous
-// number of characters would cost its layout time and show nothing.
+// number of characters would cost its layout time and show nothing. The
+// cut closes what it leaves open, as the whole caption does: the drawing
+// hides the isolate around a whole caption only.
 constexpr std::size_t CaptionShownLength = 1024;
 
 std::wstring shownCaption(std::u16string_view caption)
 {
-    std::wstring text = wide(unicode::cut(caption, CaptionShownLength));
+    std::wstring text = wide(bidi::cutClosed(caption, CaptionShownLength));
     // A NUL would end the text the control is given: what follows it would
     // be lost, so it shows as a replacement character.
     std::replace(text.begin(), text.end(), L'\0', L'\uFFFD');
@@ -145,6 +153,14 @@ void Win32Window::createControls(const platform::WindowLayout &layout)
             control.window = CreateWindowExW(0, L"STATIC", shownCaption(designed.text).c_str(),
                                              WS_CHILD | WS_VISIBLE | SS_NOPREFIX | SS_OWNERDRAW, 0, 0, 0, 0, m_window,
                                              id, instance, nullptr);
+            // A wrapping label may show only part of its caption; the rest
+            // it gives as its accessible description.
+            if (control.window && designed.wordWrap) {
+                control.caption = announcement::described(designed.text);
+                SetWindowLongPtrW(control.window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+                control.textBoxProcedure = reinterpret_cast<WNDPROC>(
+                    SetWindowLongPtrW(control.window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&textBoxProcedure)));
+            }
             break;
         case ControlKind::TextBox:
             // An edit box takes its accessible name from the static control
@@ -295,6 +311,13 @@ LRESULT Win32Window::onMessage(UINT message, WPARAM wParam, LPARAM lParam)
     case DestroyLater:
         DestroyWindow(m_window);
         return 0;
+    case AnnounceShown:
+        try {
+            announce();
+        } catch (...) {
+            // Nothing may unwind through the system's message dispatch.
+        }
+        return 0;
     case WM_NCDESTROY: {
         const HWND window = m_window;
         m_window = nullptr;
@@ -327,6 +350,19 @@ LRESULT Win32Window::onTextBoxMessage(Control &box, UINT message, WPARAM wParam,
     case WM_PASTE:
         pasteAsOneLine(box);
         return 0;
+    case WM_GETOBJECT:
+        if (LONG(lParam) == LONG(OBJID_CLIENT) && box.layout.kind == ControlKind::Label) {
+            try {
+                if (std::wstring description = labelDescription(box); !description.empty()) {
+                    if (const LRESULT object = describedObject(box.window, wParam, std::move(description)))
+                        return object;
+                }
+            } catch (...) {
+                // Nothing may unwind through the system's message dispatch;
+                // the label is then described as the system would.
+            }
+        }
+        break;
     }
     return CallWindowProcW(box.textBoxProcedure, box.window, message, wParam, lParam);
 }
@@ -382,6 +418,34 @@ void Win32Window::drawLabel(const Control &label, const DRAWITEMSTRUCT &item) co
     const HGDIOBJ previous = SelectObject(item.hDC, label.font);
     win32platform::drawLabel(item.hDC, item.rcItem, caption, label.layout);
     SelectObject(item.hDC, previous);
+}
+
+std::wstring Win32Window::labelDescription(const Control &label) const
+{
+    std::wstring shown(std::size_t(GetWindowTextLengthW(label.window)) + 1, L'\0');
+    shown.resize(std::size_t(GetWindowTextW(label.window, shown.data(), int(shown.size()))));
+    bool whole = label.caption.size() <= CaptionShownLength;
+    if (whole) {
+        const HDC dc = GetDC(label.window);
+        const HGDIOBJ previous = SelectObject(dc, label.font);
+        RECT rect{};
+        GetClientRect(label.window, &rect);
+        whole = labelShowsWhole(dc, rect, shown, label.layout);
+        SelectObject(dc, previous);
+        ReleaseDC(label.window, dc);
+    }
+    return whole ? std::wstring() : wide(label.caption);
+}
+
+void Win32Window::announce()
+{
+    std::vector<announcement::Part> parts;
+    for (std::size_t index = 0; index < m_controls.size(); ++index) {
+        const platform::Control &designed = m_controls[index].layout;
+        if (designed.describesWindow && m_controls[index].window)
+            parts.push_back({double(designed.rect.top), double(designed.rect.left), text(index)});
+    }
+    raiseNotification(m_system.uiAutomation(), m_window, wide(announcement::ofWindow(std::move(parts))));
 }
 
 void Win32Window::focusFirstTextBox()
@@ -466,8 +530,10 @@ void Win32Window::setOuterLeftInTwips(double left)
 
 void Win32Window::setCaption(std::size_t control, std::u16string_view caption)
 {
-    const Control &label = m_controls.at(control);
+    Control &label = m_controls.at(control);
     SetWindowTextW(label.window, shownCaption(caption).c_str());
+    if (label.layout.wordWrap)
+        label.caption = announcement::described(caption);
     // The label has no background of its own: what lies beneath the old
     // caption is painted afresh before the new one.
     const RECT area = pixelRect(platform::textRect(label.layout), m_dpi);
@@ -499,6 +565,7 @@ void Win32Window::showTopmostWithoutActivating()
     // Visible, in the topmost band, where it was placed and as large as it
     // is; the application in front keeps the keyboard focus.
     SetWindowPos(m_window, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+    PostMessageW(m_window, AnnounceShown, 0, 0);
 }
 
 bool Win32Window::pointedAt() const

@@ -44,7 +44,11 @@ private:
         std::wstring fontFamily;
         HWND window = nullptr; // labels and text boxes
         HFONT font = nullptr;
-        WNDPROC textBoxProcedure = nullptr; // an EDIT's own, which the window's preview goes ahead of
+        // The system's own procedure of a child the window listens to first:
+        // an EDIT, for key preview, or a wrapping label, which describes itself.
+        WNDPROC textBoxProcedure = nullptr;
+        std::u16string caption; // a wrapping label's, as its description carries it
+
         Picture picture;
     };
 
@@ -62,6 +66,10 @@ private:
     // Reports the paste as an edit, so that the hint gives way to it.
     void pasteAsOneLine(Control &box);
     void drawLabel(const Control &label, const DRAWITEMSTRUCT &item) const;
+    // A label's caption if the label does not show all of it, or nothing.
+    std::wstring labelDescription(const Control &label) const;
+    // Has screen readers read what the window says, as it appears.
+    void announce();
     void focusFirstTextBox();
     bool pointedAt() const;
     void moveOuterTo(std::optional<double> left, std::optional<double> top);

@@ -69,4 +69,11 @@ void Win32WindowSystem::windowClosed(HWND window)
         PostQuitMessage(0);
 }
 
+const UiAutomationEntries &Win32WindowSystem::uiAutomation()
+{
+    if (!m_uiAutomation)
+        m_uiAutomation = loadUiAutomation();
+    return *m_uiAutomation;
+}
+
 } // namespace win32platform

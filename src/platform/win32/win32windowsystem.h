@@ -1,9 +1,11 @@
 #pragma once
 
+#include "platform/win32/win32accessibility.h"
 #include "platform/windowsystem.h"
 
 #include <windows.h>
 
+#include <optional>
 #include <vector>
 
 namespace win32platform {
@@ -30,8 +32,14 @@ public:
     void windowOpened(HWND window);
     void windowClosed(HWND window);
 
+    // UI Automation's entry points, looked up on first use; a test may set
+    // others in their place.
+    const UiAutomationEntries &uiAutomation();
+    void setUiAutomation(const UiAutomationEntries &entries) { m_uiAutomation = entries; }
+
 private:
     std::vector<HWND> m_windows;
+    std::optional<UiAutomationEntries> m_uiAutomation;
 };
 
 } // namespace win32platform
