@@ -40,8 +40,9 @@ public:
     virtual bool keyPress(std::int16_t keyAscii, std::optional<std::size_t> focusedControl) = 0;
     // The user closed the window through its frame.
     virtual void closeRequested() = 0;
-    // The user changed a text box's text; at least every paste and drop is
-    // reported, once the box has taken it.
+    // The user changed a text box's text, by any edit the box makes itself
+    // (a deletion, a cut, an undo, a paste, a drop); reported once the box
+    // has made it. Keys already offered through keyPress may be reported too.
     virtual void textEdited(std::size_t control, const TextEdit &edit)
     {
         (void)control;

@@ -127,7 +127,7 @@ private:
     bool keyPress(std::int16_t keyAscii, std::optional<std::size_t> focusedControl) override;
     // Closing through the frame is the same unload as Escape.
     void closeRequested() override;
-    // The hint gives way to a paste or a drop as it does to a typed key.
+    // The hint gives way to any edit of it as it does to a typed key.
     void textEdited(std::size_t control, const platform::TextEdit &edit) override;
 
     PrincipalReference &m_reference;

@@ -285,6 +285,7 @@ void QtWindow::rememberBeforeEdit(QLineEdit &box, const Control &control, const 
     case QEvent::KeyPress:
     case QEvent::ContextMenu:
     case QEvent::InputMethod:
+    case QEvent::MouseButtonPress: // a drag of the selection out of the box
         m_beforeEdit = {&box, box.text(), box.selectedText().size()};
         break;
     case QEvent::MouseButtonRelease:
