@@ -5,6 +5,7 @@
 #include "reply/datagramsocket.h"
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -99,6 +100,9 @@ public:
     reply::DatagramSocket &MensajeEnviar() override;
     // The native window, for the stacking call.
     platform::NativeWindow &hWnd();
+    // Runs step the first time the window system reports the window on
+    // screen, and never again; never, if the window is unloaded before.
+    void whenShown(std::function<void()> step) { m_whenShown = std::move(step); }
 
     // Gives up an answer still on its way, runs Form_Unload, then destroys
     // the window and its controls. Does nothing for a window that is not
@@ -129,6 +133,7 @@ private:
     void closeRequested() override;
     // The hint gives way to any edit of it as it does to a typed key.
     void textEdited(std::size_t control, const platform::TextEdit &edit) override;
+    void shown() override;
 
     PrincipalReference &m_reference;
     platform::Platform &m_platform;
@@ -136,6 +141,7 @@ private:
     bool m_loaded = false;
     std::unique_ptr<platform::NativeWindow> m_window;
     std::unique_ptr<Controls> m_controls;
+    std::function<void()> m_whenShown;
 };
 
 } // namespace ui

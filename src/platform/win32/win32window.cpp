@@ -539,6 +539,9 @@ void Win32Window::showTopmostWithoutActivating()
     // Visible, in the topmost band, where it was placed and as large as it
     // is; the application in front keeps the keyboard focus.
     SetWindowPos(m_window, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+    // The system shows the window before the call returns.
+    if (IsWindowVisible(m_window))
+        m_events.shown();
 }
 
 bool Win32Window::pointedAt() const
