@@ -146,7 +146,7 @@ private:
                  isolated(message, CaptionLabel::DescribedLimit));
         const QString time = window->findChild<CaptionLabel *>("Label3")->text();
         QVERIFY2(QRegularExpression("^(0[1-9]|1[0-2]):[0-5][0-9] (AM|PM)$").match(time).hasMatch(), qPrintable(time));
-        QVERIFY(!QFileInfo::exists(notification()));
+        QTRY_VERIFY(!QFileInfo::exists(notification()));
     }
 
 private slots:
@@ -219,7 +219,7 @@ private slots:
             m_inicio->Main();
         }
         QCOMPARE(m_inicio->Principal.isLoaded(), shown);
-        QVERIFY(!QFileInfo::exists(notification()));
+        QTRY_VERIFY(!QFileInfo::exists(notification()));
         if (shown)
             verifyShown(QStringLiteral("Ana"), message);
     }
@@ -278,7 +278,7 @@ private slots:
         writeNotification(bytes);
         m_inicio->Main();
 
-        QCOMPARE(files().deletions, 1);
+        QTRY_COMPARE(files().deletions, 1);
         QVERIFY(!QFileInfo::exists(notification()));
         QCOMPARE(m_inicio->Principal.isLoaded(), shown);
         if (!shown)
@@ -533,7 +533,7 @@ private slots:
         const QString message = toQString(m_inicio->Fields[intake::MessageText]);
         QVERIFY(message.size() <= Chunks * chunk.size());
         QCOMPARE(message, repeated(u'y', message.size()));
-        QVERIFY(!QFileInfo::exists(notification()));
+        QTRY_VERIFY(!QFileInfo::exists(notification()));
     }
 
     // What may happen at the moment of the deletion: the messaging system
@@ -571,7 +571,7 @@ private slots:
         QCOMPARE(m_inicio->Principal.isLoaded(), shown);
         if (shown)
             QVERIFY(shownWindow(*m_inicio)->isVisible());
-        QCOMPARE(files().deletions, 1);
+        QTRY_COMPARE(files().deletions, 1);
         QCOMPARE(contentsOf(notification()), event == "newer" ? newer : bytes);
     }
 };

@@ -193,7 +193,6 @@ private slots:
         QTest::newRow("a letter replaces the hint") << int(Qt::Key_X) << "x" << "x";
         QTest::newRow("backspace empties the box") << int(Qt::Key_Backspace) << "\b" << "";
         QTest::newRow("an arrow leaves the hint") << int(Qt::Key_Right) << "" << Hint;
-        QTest::newRow("delete edits the hint, it does not clear it") << int(Qt::Key_Delete) << "\x7f" << Hint.mid(1);
     }
 
     void firstKeyOnTheHint()

@@ -77,6 +77,11 @@ void Inicio::Main()
         const platform::Clock &clock = m_platform.clock();
         Principal->Label3().setCaption(clock.formatMediumTime(clock.currentTime()));
 
+        // The file has served once the message is on screen, and not
+        // before: a run that ends before then leaves it for the next. A file
+        // that cannot be deleted stays, and the next run shows it again.
+        Principal->whenShown(
+            [this] { ignoringFailure([&] { m_platform.fileSystem().deleteFile(notificationPath()); }); });
         Principal->hWnd().showTopmostWithoutActivating();
     } catch (const platform::SystemFailure &failure) {
         // With nowhere to show it, the notification waits for a run that can.
@@ -89,9 +94,6 @@ void Inicio::Main()
         dropNotification(readWhole);
         return;
     }
-    // The message is on screen: the file has served. A file that cannot be
-    // deleted stays, and the next run shows it again.
-    ignoringFailure([&] { files.deleteFile(notificationPath()); });
 }
 
 // The reader has already closed the file on every path, so what is left is

@@ -16,11 +16,12 @@ class Inicio
 public:
     explicit Inicio(platform::Platform &platform);
 
-    // Shows the notification, if there is one, in the window and deletes the
-    // file. Any failure on the way drops the notification without a word: the
-    // window is unloaded, and the file deleted if it was read (a record that
-    // is no notification); a file that could not be read stays. Returns with
-    // the window loaded only when the notification is on screen.
+    // Shows the notification, if there is one, in the window, and deletes the
+    // file once the window system reports the window on screen. Any failure
+    // on the way drops the notification without a word: the window is
+    // unloaded, and the file deleted if it was read (a record that is no
+    // notification); a file that could not be read stays. Returns with the
+    // window loaded only when the notification has been shown.
     void Main();
 
     // The notification file's full path, built anew for every use.

@@ -40,13 +40,18 @@ public:
     virtual bool keyPress(std::int16_t keyAscii, std::optional<std::size_t> focusedControl) = 0;
     // The user closed the window through its frame.
     virtual void closeRequested() = 0;
-    // The user changed a text box's text; at least every paste and drop is
-    // reported, once the box has taken it.
+    // The user changed a text box's text, by any edit the box makes itself
+    // (a deletion, a cut, an undo, a paste, a drop); reported once the box
+    // has made it. Keys already offered through keyPress may be reported too.
     virtual void textEdited(std::size_t control, const TextEdit &edit)
     {
         (void)control;
         (void)edit;
     }
+    // The window is on screen, as the window system reports it once the
+    // window has been shown: at once, or later through the event loop; any
+    // number of times, or never if it never gets there.
+    virtual void shown() {}
 };
 
 // One top-level window built from a layout. It is created hidden; controls
@@ -73,7 +78,8 @@ public:
     virtual void setText(std::size_t control, std::u16string_view text) = 0;
     // Makes the window visible, where it was placed, above every window that
     // is not itself kept on top, without taking the keyboard focus from the
-    // application in front.
+    // application in front. The window's events hear shown() once it is
+    // on screen.
     virtual void showTopmostWithoutActivating() = 0;
     // Hides the window and destroys it with its controls once the handler
     // running on it has returned. The event loop ends when no window is left.

@@ -17,13 +17,13 @@ struct BoxEdit
     std::size_t cursor = 0;
 };
 
-// The answer box's text once the edit is done. The hint gives way to
-// whatever is inserted into it (a paste, a middle-click paste, a drop) as
-// it gives way to the first key typed: the inserted text becomes the box's
-// whole content. An edit that inserts nothing, an edit of any other text,
-// and an edit that does not add up (as the box reported it) keep the box's
-// own result; so does one that leaves exactly the hint, which still counts
-// as the hint.
+// The answer box's text once the edit is done. The hint gives way to any
+// edit of it as it gives way to the first key typed: what the edit inserted
+// (a paste, a middle-click paste, a drop) becomes the box's whole content,
+// and an edit that inserted nothing (a deletion, a cut, an undo), or that
+// does not add up as the box reported it, leaves the box empty; the hint is
+// never kept in part. An edit of any other text keeps the box's own result;
+// so does one that leaves exactly the hint, which still counts as the hint.
 std::u16string textAfterEdit(const BoxEdit &edit);
 
 } // namespace reply

@@ -5,6 +5,8 @@
 #include "reply/text1_keypress.h"
 #include "ui/layout.h"
 
+#include <utility>
+
 namespace ui {
 
 namespace {
@@ -147,6 +149,7 @@ void Principal::Unload()
     // An answer still on its way is given up: nothing leaves after the
     // window has gone, and no box reports on it.
     m_controls->mensajeEnviar.abandonSend();
+    m_whenShown = nullptr;
     int cancel = 0;
     Form_Unload(cancel);
     m_loaded = false;
@@ -176,6 +179,12 @@ void Principal::textEdited(std::size_t control, const platform::TextEdit &edit)
     const std::u16string text = reply::textAfterEdit({edit.before, after, edit.replaced, edit.cursor});
     if (text != after)
         Text1().setText(text);
+}
+
+void Principal::shown()
+{
+    if (m_loaded && m_whenShown)
+        std::exchange(m_whenShown, nullptr)();
 }
 
 } // namespace ui

@@ -5,6 +5,7 @@
 #include "reply/datagramsocket.h"
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -99,6 +100,9 @@ public:
     reply::DatagramSocket &MensajeEnviar() override;
     // The native window, for the stacking call.
     platform::NativeWindow &hWnd();
+    // Runs step the first time the window system reports the window on
+    // screen, and never again; never, if the window is unloaded before.
+    void whenShown(std::function<void()> step) { m_whenShown = std::move(step); }
 
     // Gives up an answer still on its way, runs Form_Unload, then destroys
     // the window and its controls. Does nothing for a window that is not
@@ -127,8 +131,9 @@ private:
     bool keyPress(std::int16_t keyAscii, std::optional<std::size_t> focusedControl) override;
     // Closing through the frame is the same unload as Escape.
     void closeRequested() override;
-    // The hint gives way to a paste or a drop as it does to a typed key.
+    // The hint gives way to any edit of it as it does to a typed key.
     void textEdited(std::size_t control, const platform::TextEdit &edit) override;
+    void shown() override;
 
     PrincipalReference &m_reference;
     platform::Platform &m_platform;
@@ -136,6 +141,7 @@ private:
     bool m_loaded = false;
     std::unique_ptr<platform::NativeWindow> m_window;
     std::unique_ptr<Controls> m_controls;
+    std::function<void()> m_whenShown;
 };
 
 } // namespace ui

@@ -27,8 +27,10 @@ char name[] = "contract_window";
 char *argv[] = {name, nullptr};
 const std::unique_ptr<platform::Platform> native = platform::makeNativePlatform(argc, argv);
 
-// Selects from..to in the answer box and pastes the text there.
-void paste(platform::NativeWindow &window, int from, int to, std::u16string_view text)
+enum class Edit { Paste, Delete, Cut };
+
+// Selects from..to in the answer box and pastes the text there, or presses Delete, or cuts.
+void paste(platform::NativeWindow &window, int from, int to, std::u16string_view text, Edit how = Edit::Paste)
 {
 #ifdef _WIN32
     const HWND handle = static_cast<win32platform::Win32Window &>(window).handle();
@@ -38,14 +40,16 @@ void paste(platform::NativeWindow &window, int from, int to, std::u16string_view
     GlobalUnlock(memory);
     ASSERT_TRUE(OpenClipboard(box) && EmptyClipboard() && SetClipboardData(CF_UNICODETEXT, memory) && CloseClipboard());
     SendMessageW(box, EM_SETSEL, WPARAM(from), LPARAM(to));
-    SendMessageW(box, WM_PASTE, 0, 0);
+    SendMessageW(box, how == Edit::Paste ? WM_PASTE : how == Edit::Cut ? WM_CUT : WM_KEYDOWN, VK_DELETE, 0);
 #else
     const qtplatform::QtWindow *handle = static_cast<qtplatform::WindowHandle &>(window).window();
     auto *box = handle->findChild<QLineEdit *>(QStringLiteral("Text1"));
     QGuiApplication::clipboard()->setText(QString::fromUtf16(text.data(), qsizetype(text.size())));
     box->setSelection(from, to - from);
-    QKeyEvent shiftInsert(QEvent::KeyPress, Qt::Key_Insert, Qt::ShiftModifier); // pastes, types nothing
-    QApplication::sendEvent(box, &shiftInsert);
+    // Shift+Insert pastes, Shift+Delete cuts; no key types anything.
+    QKeyEvent key(QEvent::KeyPress, how == Edit::Paste ? Qt::Key_Insert : Qt::Key_Delete,
+                  how == Edit::Delete ? Qt::NoModifier : Qt::ShiftModifier);
+    QApplication::sendEvent(box, &key);
 #endif
 }
 
@@ -54,6 +58,7 @@ struct PasteCase
     std::u16string boxText;
     int from, to; // the selection pasted over
     std::u16string pasted, answer;
+    Edit how = Edit::Paste;
 };
 
 const std::u16string Hint(texts::HintText);
@@ -62,6 +67,8 @@ const PasteCase PasteCases[] = {
     {Hint, 11, 11, std::u16string(150, u'x'), std::u16string(100, u'x')}, // a whole box's worth beside the hint
     {Hint, 0, 7, u"Hola", u"Hola"},
     {u"Hola Ana", 5, 8, u"Luis\r\n", u"Hola Luis "},
+    {Hint, 0, 0, u"", u"", Edit::Delete}, // Home then Delete: the hint gives way to any edit
+    {Hint, 8, 10, u"", u"", Edit::Cut},
 };
 
 class Paste : public testing::TestWithParam<PasteCase> {};
@@ -74,7 +81,7 @@ TEST_P(Paste, GivesTheAnswer)
     const intake::FieldArray fields;
     ui::PrincipalReference principal(*native, fields);
     principal->Text1().setText(row.boxText);
-    paste(principal->hWnd(), row.from, row.to, row.pasted);
+    paste(principal->hWnd(), row.from, row.to, row.pasted, row.how);
     EXPECT_EQ(principal->Text1().text(), row.answer);
     const int end = int(row.answer.size());
     paste(principal->hWnd(), end, end, u"z");

@@ -191,6 +191,7 @@ public:
     }
     // The user closes the window through its frame.
     void close() { m_events.closeRequested(); }
+    void reportShown() { m_events.shown(); } // the window system tells it is on screen
 
 private:
     static std::string twips(double value)

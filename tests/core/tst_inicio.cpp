@@ -70,6 +70,9 @@ TEST_P(Intake, ShowsOrDropsTheNotification)
         row.arrange(platform);
     Inicio inicio(platform);
     inicio.Main();
+    EXPECT_EQ(platform.files.files.contains(NotificationPath), row.fileLeft || row.shown); // until on screen
+    for (int report = 0; report < 2 && platform.windows.window; ++report)                  // and then once
+        platform.windows.window->reportShown();
 
     EXPECT_EQ(platform.log, row.calls);
     EXPECT_EQ(platform.files.files.contains(NotificationPath), row.fileLeft);

@@ -232,7 +232,7 @@ struct EditCase
 class HintEdits : public testing::TestWithParam<EditCase> {};
 
 // The answer box's text after an edit the box has made: whatever is
-// inserted onto the hint replaces it, as the first typed key does; every
+// inserted onto the hint, or nothing, replaces it, as the first typed key does; every
 // other edit is the box's own.
 TEST_P(HintEdits, TheHintGivesWayToAnyInsertion)
 {
@@ -250,11 +250,11 @@ const EditCase EditCases[] = {
     {"paste over part of the hint", Hint, u"Escriba la nota aquí...", 9, 15, u"nota"},
     {"paste of the hint itself onto the hint", Hint, Hint + Hint, 0, 28, Hint},
     {"a drop that leaves the hint as it was", Hint, Hint, 0, 28, Hint},
-    {"a deletion inserts nothing", Hint, u"scriba la respuesta aquí...", 0, 0, u"scriba la respuesta aquí..."},
+    {"Delete on the hint's first letter", Hint, u"scriba la respuesta aquí...", 0, 0, u""},
+    {"a cut of part of the hint", Hint, u"Escriba respuesta aquí...", 3, 8, u""},
     {"paste into an answer", u"Hola", u"Hola, Ana", 0, 9, u"Hola, Ana"},
     {"paste into a hint differing in case", u"escriba la respuesta aquí...", u"escriba la Xrespuesta aquí...", 0,
      12, u"escriba la Xrespuesta aquí..."},
-    {"a report that does not add up", Hint, u"Escriba la PEGADOrespuesta aquí...", 0, 3,
-     u"Escriba la PEGADOrespuesta aquí..."},
+    {"a report that does not add up", Hint, u"Escriba la PEGADOrespuesta aquí...", 0, 3, u""},
 };
 INSTANTIATE_TEST_SUITE_P(Reply, HintEdits, testing::ValuesIn(EditCases), RowName());

@@ -538,6 +538,20 @@ else
     pass "fewer than nine fields: the notification file is deleted"
 fi
 
+# The window manager held still: the window, asked for, is not mapped and its file stays (Windows shows at once).
+echo "== nine fields, the window manager held still"
+if ((${#notifier_runner[@]} == 0)); then
+    new_case
+    printf '%s\r\n' "$NINE_FIELDS" > "$case_dir/MI.zorvi"
+    kill -STOP "$wm_pid"
+    start_notifier
+    map_asked() { xprop -id "$(xdotool search --name '^Mensaje' | head -n 1)" _NET_WM_STATE 2> /dev/null | grep -q _ABOVE; }
+    wait_for "$SLOW_MS" map_asked && ! wait_for "$SETTLE_MS" test ! -e "$case_dir/MI.zorvi" &&
+        pass "held: the file stays while the window is not mapped" || fail "held: the file goes before the window is mapped"
+    kill -CONT "$wm_pid"
+    wait_for "$MAP_LIMIT_MS" find_notifier_window && close_by_escape "held"
+fi
+
 # --- several runs on one notification ----------------------------------------
 
 # The messaging system may start the notifier several times on one

@@ -162,6 +162,7 @@ start_wm_on_xvfb() {
         KWIN_COMPOSE=N kwin_x11 --replace > "$scratch/kwin.log" 2>&1 &
         ;;
     esac
+    wm_pid=$!
     background_pids+=("$!")
 }
 
@@ -183,6 +184,7 @@ start_mutter() {
         sh -c 'printf "%s\n" "$$" "$DISPLAY" "$XAUTHORITY" > "$0.part" && mv "$0.part" "$0" && exec sleep infinity' \
         "$handed" > "$scratch/mutter.log" 2>&1 &
     local mutter_pid=$!
+    wm_pid=$mutter_pid
     background_pids+=("$mutter_pid")
     handed_over() { [[ -s $handed ]] || { alive "$mutter_pid" || fatal "mutter ended at start-up"; false; }; }
     wait_for 30000 handed_over || fatal "mutter did not start Xwayland within 30 s"

@@ -17,6 +17,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMouseEvent>
+#include <QWindow>
 
 #include <algorithm>
 #include <cmath>
@@ -285,6 +286,7 @@ void QtWindow::rememberBeforeEdit(QLineEdit &box, const Control &control, const 
     case QEvent::KeyPress:
     case QEvent::ContextMenu:
     case QEvent::InputMethod:
+    case QEvent::MouseButtonPress: // a drag of the selection out of the box
         m_beforeEdit = {&box, box.text(), box.selectedText().size()};
         break;
     case QEvent::MouseButtonRelease:
@@ -348,6 +350,9 @@ void QtWindow::showTopmostWithoutActivating()
     if (!windowFlags().testFlag(Qt::WindowStaysOnTopHint))
         setWindowFlag(Qt::WindowStaysOnTopHint, true);
     setAttribute(Qt::WA_ShowWithoutActivating, true);
+    // The native window made first, so that its first exposure is heard.
+    winId();
+    windowHandle()->installEventFilter(this);
     show();
     announceShown(*this);
 }
@@ -375,6 +380,17 @@ bool QtWindow::anyOpen()
 
 bool QtWindow::eventFilter(QObject *watched, QEvent *event)
 {
+    // On screen once the window system has exposed the window; told so once
+    // the window has painted what was exposed.
+    if (event->type() == QEvent::Expose && watched == windowHandle() && windowHandle()->isExposed()) {
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                if (!m_destroyed)
+                    m_events.shown();
+            },
+            Qt::QueuedConnection);
+    }
     if (auto *box = qobject_cast<QLineEdit *>(watched)) {
         if (const auto index = indexOf(box))
             rememberBeforeEdit(*box, m_controls[*index], *event);

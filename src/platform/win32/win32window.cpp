@@ -61,6 +61,25 @@ std::wstring clipboardText(HWND owner)
     return text;
 }
 
+// The messages by which the user edits a box's text; a paste is the
+// window's own.
+bool mayEdit(UINT message)
+{
+    switch (message) {
+    case WM_CHAR:
+    case WM_KEYDOWN:
+    case WM_CUT:
+    case WM_CLEAR:
+    case WM_UNDO:
+    case EM_UNDO:
+    case WM_IME_CHAR:
+    case WM_IME_COMPOSITION:
+        return true;
+    default:
+        return false;
+    }
+}
+
 void registerClass(const std::wstring &name, WNDPROC procedure)
 {
     const HINSTANCE instance = GetModuleHandleW(nullptr);
@@ -364,7 +383,38 @@ LRESULT Win32Window::onTextBoxMessage(Control &box, UINT message, WPARAM wParam,
         }
         break;
     }
-    return CallWindowProcW(box.textBoxProcedure, box.window, message, wParam, lParam);
+    if (!mayEdit(message))
+        return CallWindowProcW(box.textBoxProcedure, box.window, message, wParam, lParam);
+    // Whatever the box changes by itself (Delete, a cut, an undo) is
+    // reported, so that the hint gives way to it.
+    const platform::TextEdit edit = editFrom(box);
+    const LRESULT result = CallWindowProcW(box.textBoxProcedure, box.window, message, wParam, lParam);
+    reportEdit(box, edit);
+    return result;
+}
+
+platform::TextEdit Win32Window::editFrom(const Control &box) const
+{
+    DWORD selectionStart = 0;
+    DWORD selectionEnd = 0;
+    SendMessageW(box.window, EM_GETSEL, reinterpret_cast<WPARAM>(&selectionStart),
+                 reinterpret_cast<LPARAM>(&selectionEnd));
+    return {text(std::size_t(&box - m_controls.data())), std::size_t(selectionEnd - selectionStart), 0};
+}
+
+void Win32Window::reportEdit(const Control &box, platform::TextEdit edit)
+{
+    const std::size_t index = std::size_t(&box - m_controls.data());
+    if (!box.window || text(index) == edit.before)
+        return;
+    DWORD cursor = 0;
+    SendMessageW(box.window, EM_GETSEL, 0, reinterpret_cast<LPARAM>(&cursor));
+    edit.cursor = cursor;
+    try {
+        m_events.textEdited(index, edit);
+    } catch (...) {
+        // Nothing may unwind through the system's message dispatch.
+    }
 }
 
 bool Win32Window::deliverKey(WPARAM code, std::optional<std::size_t> control)
@@ -381,12 +431,8 @@ bool Win32Window::deliverKey(WPARAM code, std::optional<std::size_t> control)
 void Win32Window::pasteAsOneLine(Control &box)
 {
     const std::wstring line = wide(textbox::oneLine(utf16(clipboardText(box.window))));
-    DWORD selectionStart = 0;
-    DWORD selectionEnd = 0;
-    SendMessageW(box.window, EM_GETSEL, reinterpret_cast<WPARAM>(&selectionStart),
-                 reinterpret_cast<LPARAM>(&selectionEnd));
     const std::size_t index = std::size_t(&box - m_controls.data());
-    platform::TextEdit edit{text(index), std::size_t(selectionEnd - selectionStart), 0};
+    const platform::TextEdit edit = editFrom(box);
     // As typing does, the replacement keeps within the box's limit, but for
     // a paste onto the text at load (the hint), which the box takes beside
     // that text.
@@ -395,13 +441,7 @@ void Win32Window::pasteAsOneLine(Control &box)
     if (widened)
         SendMessageW(box.window, EM_SETLIMITTEXT, WPARAM(*widened), 0);
     SendMessageW(box.window, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(line.c_str()));
-    SendMessageW(box.window, EM_GETSEL, 0, reinterpret_cast<LPARAM>(&selectionEnd));
-    edit.cursor = selectionEnd;
-    try {
-        m_events.textEdited(index, edit);
-    } catch (...) {
-        // Nothing may unwind through the system's message dispatch.
-    }
+    reportEdit(box, edit);
     // Back at its limit; what the box holds beyond it goes, never half a
     // character.
     if (widened) {
@@ -566,6 +606,9 @@ void Win32Window::showTopmostWithoutActivating()
     // is; the application in front keeps the keyboard focus.
     SetWindowPos(m_window, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
     PostMessageW(m_window, AnnounceShown, 0, 0);
+    // The system shows the window before the call returns.
+    if (IsWindowVisible(m_window))
+        m_events.shown();
 }
 
 bool Win32Window::pointedAt() const

@@ -65,6 +65,10 @@ private:
     bool deliverKey(WPARAM code, std::optional<std::size_t> control);
     // Reports the paste as an edit, so that the hint gives way to it.
     void pasteAsOneLine(Control &box);
+    // The box's text and selection before an edit, and the edit reported
+    // once the box has made it, if it changed the text.
+    platform::TextEdit editFrom(const Control &box) const;
+    void reportEdit(const Control &box, platform::TextEdit edit);
     void drawLabel(const Control &label, const DRAWITEMSTRUCT &item) const;
     // A label's caption if the label does not show all of it, or nothing.
     std::wstring labelDescription(const Control &label) const;
