@@ -1,3 +1,4 @@
+#include "core/tooltiptext.h"
 #include "fakeplatform.h"
 #include "intake/notificationrecord.h"
 #include "reply/hintinsertion.h"
@@ -183,6 +184,32 @@ const CaptionCase CaptionCases[] = {
     {"each paragraph isolated", Message, u"\u202Ea\u2029b", u"\u202Ea\u202C\u2069\u2029\u2068b"},
 };
 INSTANTIATE_TEST_SUITE_P(Ui, ShownCaption, testing::ValuesIn(CaptionCases), RowName());
+
+struct TooltipCase
+{
+    const char *name;
+    std::u16string caption;
+    std::u16string shown;
+};
+
+class Tooltip : public testing::TestWithParam<TooltipCase> {};
+
+// A tooltip fits on the screen: a few hundred characters, in short lines.
+TEST_P(Tooltip, IsBoundedWrappedAndSaysThereIsMore)
+{
+    EXPECT_EQ(tooltip::text(GetParam().caption), GetParam().shown);
+}
+
+const std::u16string Line80(80, u'm');
+const TooltipCase TooltipCases[] = {
+    {"a line feed starts a line", u"uno\n" + Line80, u"uno\n" + Line80},
+    {"broken after the last space of a line", u"ab " + Line80, u"ab\n" + Line80},
+    {"one long word broken anywhere, cut with an ellipsis", std::u16string(500, u'm'),
+     Line80 + u'\n' + Line80 + u'\n' + Line80 + u'\n' + Line80 + u'\n' + Line80 + u'\u2026'},
+    {"no character parted at the bound", std::u16string(399, u'm') + u"😀",
+     Line80 + u'\n' + Line80 + u'\n' + Line80 + u'\n' + Line80 + u'\n' + std::u16string(79, u'm') + u'\u2026'},
+};
+INSTANTIATE_TEST_SUITE_P(Ui, Tooltip, testing::ValuesIn(TooltipCases), RowName());
 
 struct EditCase
 {
