@@ -149,8 +149,9 @@ QWidget *QtWindow::makeControl(const platform::Control &control)
         if (control.wordWrap) {
             label->setWordWrap(true);
             label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+            label->setLinePitch(pixels(control.linePitch));
         }
-        label->setCaption(control.text);
+        label->setPlaceholder(control.text);
         return label;
     }
     case ControlKind::Rectangle: {
