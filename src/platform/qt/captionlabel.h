@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/windowlayout.h"
+
 #include <QLabel>
 #include <QStringView>
 #include <QTextLayout>
@@ -25,9 +27,7 @@ public:
     // Enough for ordinary text to overflow a wrapped label; narrower text
     // gets up to ShownLimit.
     static constexpr qsizetype FirstTry = 256;
-    // What the description carries of a longer caption: far more than a
-    // chat message, far less than the 1 MiB a notification may be.
-    static constexpr qsizetype DescribedLimit = 65536;
+    static constexpr qsizetype DescribedLimit = qsizetype(platform::DescribedCaptionLimit);
 
     explicit CaptionLabel(QWidget *parent = nullptr);
 
