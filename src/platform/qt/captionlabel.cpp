@@ -162,7 +162,7 @@ void CaptionLabel::paintEvent(QPaintEvent *)
     QPainter painter(this);
     painter.setPen(palette().color(foregroundRole()));
     qreal top = 0;
-    if (alignment() & Qt::AlignVCenter) {
+    if ((alignment() & Qt::AlignVCenter) && m_layout.lineCount() > 0) {
         const QTextLine last = m_layout.lineAt(m_layout.lineCount() - 1);
         top = (height() - (last.y() + last.height())) / 2;
     }
