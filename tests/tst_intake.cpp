@@ -141,7 +141,7 @@ private:
             return whole.size() > limit && limit == CaptionLabel::DescribedLimit ? whole.left(limit) + QChar(u'\u2026')
                                                                                   : whole.left(limit);
         };
-        QCOMPARE(window->findChild<CaptionLabel *>("Label1")->caption(), isolated(sender, CaptionLabel::ShownLimit));
+        QCOMPARE(window->findChild<CaptionLabel *>("Label1")->caption(), isolated(sender, CaptionLabel::DescribedLimit));
         QCOMPARE(window->findChild<CaptionLabel *>("Label2")->caption(),
                  isolated(message, CaptionLabel::DescribedLimit));
         const QString time = window->findChild<CaptionLabel *>("Label3")->text();

@@ -8,7 +8,7 @@ namespace {
 
 QImage resourceImage(const char *name)
 {
-    return QImage(QStringLiteral(":/icons/%1.png").arg(QLatin1String(name)))
+    return QImage(QStringLiteral(NOTIFICADOR_ICONS_DIR "/%1.png").arg(QLatin1String(name)))
         .convertToFormat(QImage::Format_ARGB32_Premultiplied);
 }
 

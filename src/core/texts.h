@@ -19,6 +19,9 @@ inline constexpr std::u16string_view Label1Placeholder = u"Remitente";
 inline constexpr std::u16string_view Label2Placeholder = u"Mensaje";
 inline constexpr std::u16string_view Label3Placeholder = u"Hora";
 
+// What ends a caption cut short to fit its label, or its tooltip.
+inline constexpr char16_t CaptionEllipsis = u'\u2026';
+
 // The title of the boxes that carry the application's own title.
 inline constexpr std::u16string_view ApplicationTitle = u"Notificador";
 

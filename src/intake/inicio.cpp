@@ -8,6 +8,7 @@
 #include "platform/filesystem.h"
 #include "platform/platform.h"
 #include "platform/textcodec.h"
+#include "platform/windowlayout.h"
 #include "ui/principal.h"
 #include "ui/showncaption.h"
 
@@ -16,6 +17,8 @@
 namespace {
 
 constexpr std::u16string_view NotificationFileName = u"MI.zorvi";
+// Past what a label describes, by more than a character's second half.
+constexpr std::size_t CaptionFieldLimit = platform::DescribedCaptionLimit + 2;
 
 // Clean-up steps whose failure changes nothing: each is tried and skipped
 // if it fails. A fault of the program's own is no such failure.
@@ -72,8 +75,12 @@ void Inicio::Main()
         // What the labels show is each field on its own, so that no
         // character in it can disguise it; the fields stay as they came.
         ui::Label &label1 = Principal->Label1();
-        label1.setCaption(ui::shownCaption(Fields[SenderName], ui::CaptionKind::Name));
-        Principal->Label2().setCaption(ui::shownCaption(Fields[MessageText], ui::CaptionKind::Message));
+        // A label carries no more of a field than it describes, and the
+        // rest of a long one is not even decoded; what it is given still
+        // shows that more follows.
+        label1.setCaption(ui::shownCaption(Fields.prefix(SenderName, CaptionFieldLimit), ui::CaptionKind::Name));
+        Principal->Label2().setCaption(
+            ui::shownCaption(Fields.prefix(MessageText, CaptionFieldLimit), ui::CaptionKind::Message));
         const platform::Clock &clock = m_platform.clock();
         Principal->Label3().setCaption(clock.formatMediumTime(clock.currentTime()));
 

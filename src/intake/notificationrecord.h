@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -41,16 +42,24 @@ public:
     FieldArray() = default;
     // One text per field of bytes, in the same order.
     FieldArray(std::vector<std::string> bytes, std::vector<std::u16string> texts);
+    // Each field's text decoded by the codec, which outlives the array, when
+    // it is first read: a field nobody reads costs nothing.
+    FieldArray(std::vector<std::string> bytes, const platform::TextCodec &codec);
 
     // The field as text: what is shown and what names the host and port.
     const std::u16string &operator[](std::size_t position) const;
+    // The field's text cut to at most limit units, never inside a character,
+    // decoding little more of its bytes than that takes: what a long field
+    // costs is what is shown of it.
+    std::u16string prefix(std::size_t position, std::size_t limit) const;
     // The field as the record carried it, byte for byte.
     const std::string &raw(std::size_t position) const;
     std::size_t size() const { return m_texts.size(); }
 
 private:
     std::vector<std::string> m_bytes;
-    std::vector<std::u16string> m_texts;
+    mutable std::vector<std::optional<std::u16string>> m_texts;
+    const platform::TextCodec *m_codec = nullptr;
 };
 
 // Every ";" ends a field; nothing is trimmed and adjacent separators give an

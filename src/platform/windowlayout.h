@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <span>
@@ -52,7 +53,8 @@ enum class ControlKind {
     Rectangle, // a filled rectangle, with or without a border
     Picture,   // an image at its natural size
     Line,      // one pixel, from (left, top) to (left + width, top + height)
-    Label,     // text shown literally, on a transparent background
+    Label,     // text shown literally, on a transparent background; a caption
+               // longer than its place ends in an ellipsis where it is cut
 };
 
 // Where a label's text stands within its rectangle.
@@ -75,6 +77,7 @@ struct Control
     int maxLength = 0;            // a text box's limit, in UTF-16 units
     bool wordWrap = false;        // a label that breaks its caption into lines; the last line it
                                   // has room for ends in an ellipsis when more follows
+    int linePitch = 0;            // twips from one wrapped line's top to the next; 0: the font's
     TextAlignment alignment = TextAlignment::Left;
     int growsLeft = 0;            // twips left of rect that a label's text may take too
     std::u16string_view picture{}; // the image's name among the program's resources
@@ -85,6 +88,12 @@ struct Control
     // it holds when it appears.
     bool describesWindow = false;
 };
+
+// The most of a caption that a label carries for whoever asks for the whole
+// of it (a screen reader's description): far more than a chat message, far
+// less than the 1 MiB a notification may be. A longer caption is cut there
+// and says it goes on.
+inline constexpr std::size_t DescribedCaptionLimit = 65536;
 
 // The rectangle a label draws its text in: its own, grown to the left as
 // far as it may, so that a text longer than the label still shows whole.

@@ -47,6 +47,10 @@ inline constexpr TwipRect Label1Rect{150, 120, 4050, 195};
 inline constexpr TwipRect Label3Rect{4800, 120, 765, 195};
 inline constexpr int Label3GrowsLeft = Label3Rect.left - (Label1Rect.left + Label1Rect.width);
 
+// The message's lines are as far apart as Windows sets Tahoma 9 points: its
+// three lines fill the label.
+inline constexpr int Label2LinePitch = 210;
+
 inline constexpr std::array<Control, 11> PrincipalControls{{
     {.name = u"Text1", .kind = ControlKind::TextBox, .rect = {150, 1740, 5415, 255}, .text = texts::HintText,
      .foreground = Grey128, .maxLength = Text1MaxLength, .accessibleName = texts::AnswerBoxName},
@@ -66,7 +70,7 @@ inline constexpr std::array<Control, 11> PrincipalControls{{
      .border = Border192},
     {.name = u"Label2", .kind = ControlKind::Label, .rect = {1080, 690, 4515, 630}, .text = texts::Label2Placeholder,
      .foreground = SystemColour::ButtonText, .font = Font{u"Tahoma", 9, 400}, .wordWrap = true,
-     .describesWindow = true},
+     .linePitch = Label2LinePitch, .describesWindow = true},
     {.name = u"Shape2", .kind = ControlKind::Rectangle, .rect = {0, 0, 5775, 1575}, .fill = White},
 }};
 

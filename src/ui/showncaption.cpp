@@ -9,6 +9,14 @@ namespace {
 
 using namespace bidi;
 
+// Whether a unit of a message is more than a character to copy: the end of
+// a paragraph, or a bidirectional control. No surrogate is.
+bool needsCare(char16_t unit)
+{
+    return isParagraphSeparator(unit) || isEmbeddingOrOverride(unit) || unit == PopDirectionalFormatting
+        || (unit >= 0x2066 && unit <= 0x2069);
+}
+
 void appendEscape(std::u16string &out, char32_t c)
 {
     constexpr char16_t Digits[] = u"0123456789ABCDEF";
@@ -31,6 +39,15 @@ std::u16string shownCaption(std::u16string_view field, CaptionKind kind)
     // A name of ordinary spaces alone would look like no name at all.
     const bool blankName = kind == CaptionKind::Name && !field.empty() && field.find_first_not_of(u' ') == field.npos;
     for (std::size_t i = 0; i < field.size(); ++i) {
+        // A message is copied as it is up to the next unit it needs care at.
+        if (kind == CaptionKind::Message && !needsCare(field[i])) {
+            std::size_t end = i + 1;
+            while (end < field.size() && !needsCare(field[end]))
+                ++end;
+            out.append(field.substr(i, end - i));
+            i = end - 1;
+            continue;
+        }
         const char16_t unit = field[i];
         const auto [c, length] = unicode::codePointAt(field, i);
         if (kind == CaptionKind::Name && (blankName || unicode::isHidden(c))) {

@@ -1,5 +1,6 @@
 #include "core/announcement.h"
 #include "core/bidi.h"
+#include "core/tooltiptext.h"
 #include "fakeplatform.h"
 #include "intake/notificationrecord.h"
 #include "reply/hintinsertion.h"
@@ -218,6 +219,31 @@ TEST(Announcement, ReadsTheCaptionsInReadingOrder)
     const std::u16string longer(announcement::DescribedLimit + 1, u'x');
     EXPECT_EQ(announcement::described(longer), longer.substr(0, announcement::DescribedLimit) + u'\u2026');
 }
+struct TooltipCase
+{
+    const char *name;
+    std::u16string caption;
+    std::u16string shown;
+};
+
+class Tooltip : public testing::TestWithParam<TooltipCase> {};
+
+// A tooltip fits on the screen: a few hundred characters, in short lines.
+TEST_P(Tooltip, IsBoundedWrappedAndSaysThereIsMore)
+{
+    EXPECT_EQ(tooltip::text(GetParam().caption), GetParam().shown);
+}
+
+const std::u16string Line80(80, u'm');
+const TooltipCase TooltipCases[] = {
+    {"a line feed starts a line", u"uno\n" + Line80, u"uno\n" + Line80},
+    {"broken after the last space of a line", u"ab " + Line80, u"ab\n" + Line80},
+    {"one long word broken anywhere, cut with an ellipsis", std::u16string(500, u'm'),
+     Line80 + u'\n' + Line80 + u'\n' + Line80 + u'\n' + Line80 + u'\n' + Line80 + u'\u2026'},
+    {"no character parted at the bound", std::u16string(399, u'm') + u"😀",
+     Line80 + u'\n' + Line80 + u'\n' + Line80 + u'\n' + Line80 + u'\n' + std::u16string(79, u'm') + u'\u2026'},
+};
+INSTANTIATE_TEST_SUITE_P(Ui, Tooltip, testing::ValuesIn(TooltipCases), RowName());
 
 struct EditCase
 {

@@ -3,6 +3,7 @@
 #include "reply/answerrecord.h"
 #include "support.h"
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -77,6 +78,51 @@ const MissingPosition::ParamType ShortLines[] = {
     {"eight fields, message", "0;1;2;3;4;5;6;7", intake::MessageText},
 };
 INSTANTIATE_TEST_SUITE_P(Record, MissingPosition, testing::ValuesIn(ShortLines), RowName());
+
+struct PrefixCase
+{
+    const char *name;
+    std::string field;
+    std::size_t limit;
+    std::u16string text;
+};
+
+// UTF-8, noting the most bytes it was given at once.
+class MeasuredUtf8 final : public platform::TextCodec
+{
+public:
+    std::u16string decode(std::string_view bytes) const override
+    {
+        largest = std::max(largest, bytes.size());
+        return Utf8.decode(bytes);
+    }
+    std::string encode(std::u16string_view text) const override { return Utf8.encode(text); }
+    std::size_t wholeCharactersLength(std::string_view bytes) const override { return bytes.size(); }
+    bool isUtf8() const override { return true; }
+
+    mutable std::size_t largest = 0;
+};
+
+class Prefix : public testing::TestWithParam<PrefixCase> {};
+
+// A field's first characters cost what they are, however long the field.
+TEST_P(Prefix, DecodesLittleMoreThanItGives)
+{
+    const MeasuredUtf8 codec;
+    const intake::FieldArray fields = splitRecord("k;" + GetParam().field, codec);
+    EXPECT_EQ(fields.prefix(1, GetParam().limit), GetParam().text);
+    EXPECT_LE(codec.largest, 3 * GetParam().limit + 200);
+}
+
+const PrefixCase Prefixes[] = {
+    {"a short field whole", "hola", 100, u"hola"},
+    {"a long field cut at the limit", std::string(100000, 'a'), 100, std::u16string(100, u'a')},
+    {"two bytes a character", [] { std::string s; for (int i = 0; i < 3000; ++i) s += "\xc3\xa9"; return s; }(), 1000,
+     std::u16string(1000, u'\u00e9')},
+    {"no character parted at the limit", std::string(99, 'a') + "\xf0\x9f\x98\x80" + std::string(1000, 'b'), 100,
+     std::u16string(99, u'a')},
+};
+INSTANTIATE_TEST_SUITE_P(Record, Prefix, testing::ValuesIn(Prefixes), RowName());
 
 class TrimmedOfSpaces : public testing::TestWithParam<Case<std::u16string, std::u16string>> {};
 

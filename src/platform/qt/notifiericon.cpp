@@ -1,6 +1,6 @@
 #include "platform/qt/notifiericon.h"
 
-#include "platform/qt/pngresource.h"
+#include "platform/qt/pixelresource.h"
 
 #include "notificador_icon_images.h"
 
@@ -36,7 +36,7 @@ public:
         if (!image)
             return {};
         if (image->pixmap.isNull())
-            image->pixmap = pngPixmap(image->path);
+            image->pixmap = resourcePixmap(image->path);
         QPixmap shown = image->pixmap;
         const QSize fitted = actualSize(size, mode, state);
         if (fitted != shown.size())
@@ -114,8 +114,8 @@ QIcon notifierIcon()
 {
     QList<IconImage> images;
     for (const char *name : {NOTIFICADOR_ICON_IMAGES}) {
-        const QString path = QStringLiteral(":/icons/%1.png").arg(QLatin1String(name));
-        const QSize size = pngSize(path);
+        const QString path = QStringLiteral(":/icons/%1.pixels").arg(QLatin1String(name));
+        const QSize size = resourceImageSize(path);
         if (size.isValid())
             images.append({path, size});
     }

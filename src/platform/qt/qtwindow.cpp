@@ -7,7 +7,7 @@
 #include "platform/qt/frameextents.h"
 #include "platform/qt/keycodes.h"
 #include "platform/qt/notifiericon.h"
-#include "platform/qt/pngresource.h"
+#include "platform/qt/pixelresource.h"
 #include "platform/qt/qstringconversion.h"
 #include "platform/qt/shape.h"
 #include "platform/qt/singlelinevalidator.h"
@@ -150,8 +150,9 @@ QWidget *QtWindow::makeControl(const platform::Control &control)
         if (control.wordWrap) {
             label->setWordWrap(true);
             label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+            label->setLinePitch(pixels(control.linePitch));
         }
-        label->setCaption(control.text);
+        label->setPlaceholder(control.text);
         return label;
     }
     case ControlKind::Rectangle: {
@@ -170,7 +171,7 @@ QWidget *QtWindow::makeControl(const platform::Control &control)
     }
     case ControlKind::Picture: {
         auto *picture = new QLabel(this);
-        picture->setPixmap(pngPixmap(QStringLiteral(":/icons/%1.png").arg(toQString(control.picture))));
+        picture->setPixmap(resourcePixmap(QStringLiteral(":/icons/%1.pixels").arg(toQString(control.picture))));
         picture->setAlignment(Qt::AlignLeft | Qt::AlignTop);
         picture->setGeometry(pixelRect(control.rect));
         return picture;
