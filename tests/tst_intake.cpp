@@ -5,6 +5,7 @@
 // memory, and deletes or keeps the file as the rules say.
 #include "qtplatform.h"
 
+#include "core/announcement.h"
 #include "core/error.h"
 #include "intake/firstline.h"
 #include "platform/qt/captionlabel.h"
@@ -138,12 +139,12 @@ private:
         // Each label has its field isolated from the text around it.
         const auto isolated = [](const QString &field, qsizetype limit) {
             const QString whole = QChar(u'\u2068') + field + QChar(u'\u2069');
-            return whole.size() > limit && limit == CaptionLabel::DescribedLimit ? whole.left(limit) + QChar(u'\u2026')
+            return whole.size() > limit && limit == qsizetype(announcement::DescribedLimit) ? whole.left(limit) + QChar(u'\u2026')
                                                                                   : whole.left(limit);
         };
-        QCOMPARE(window->findChild<CaptionLabel *>("Label1")->caption(), isolated(sender, CaptionLabel::DescribedLimit));
+        QCOMPARE(window->findChild<CaptionLabel *>("Label1")->caption(), isolated(sender, qsizetype(announcement::DescribedLimit)));
         QCOMPARE(window->findChild<CaptionLabel *>("Label2")->caption(),
-                 isolated(message, CaptionLabel::DescribedLimit));
+                 isolated(message, qsizetype(announcement::DescribedLimit)));
         const QString time = window->findChild<CaptionLabel *>("Label3")->text();
         QVERIFY2(QRegularExpression("^(0[1-9]|1[0-2]):[0-5][0-9] (AM|PM)$").match(time).hasMatch(), qPrintable(time));
         QTRY_VERIFY(!QFileInfo::exists(notification()));

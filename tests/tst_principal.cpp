@@ -3,6 +3,7 @@
 // how keys and closing reach the window's events.
 #include "qtplatform.h"
 
+#include "core/announcement.h"
 #include "platform/qt/captionlabel.h"
 #include "platform/qt/guiapplication.h"
 #include "platform/qt/keycodes.h"
@@ -344,8 +345,8 @@ private slots:
         QVERIFY2(shown.endsWith(QChar(0x2026)), qPrintable(shown));
         QVERIFY2(lines.size() >= 2 || !label2->wordWrap(), qPrintable(shown));
         QVERIFY(shown.size() <= CaptionLabel::ShownLimit + lines.size());
-        const QString described = message.size() > CaptionLabel::DescribedLimit
-                                      ? message.left(CaptionLabel::DescribedLimit) + QChar(0x2026)
+        const QString described = message.size() > qsizetype(announcement::DescribedLimit)
+                                      ? message.left(qsizetype(announcement::DescribedLimit)) + QChar(0x2026)
                                       : message;
         QCOMPARE(label2->accessibleDescription(), described);
         QVERIFY(Qt::mightBeRichText(label2->toolTip()));

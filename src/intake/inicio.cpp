@@ -1,5 +1,6 @@
 #include "intake/inicio.h"
 
+#include "core/announcement.h"
 #include "core/error.h"
 #include "core/timeformat.h"
 #include "intake/firstline.h"
@@ -18,7 +19,7 @@ namespace {
 
 constexpr std::u16string_view NotificationFileName = u"MI.zorvi";
 // Past what a label describes, by more than a character's second half.
-constexpr std::size_t CaptionFieldLimit = platform::DescribedCaptionLimit + 2;
+constexpr std::size_t CaptionFieldLimit = announcement::DescribedLimit + 2;
 
 // Clean-up steps whose failure changes nothing: each is tried and skipped
 // if it fails. A fault of the program's own is no such failure.

@@ -89,12 +89,6 @@ struct Control
     bool describesWindow = false;
 };
 
-// The most of a caption that a label carries for whoever asks for the whole
-// of it (a screen reader's description): far more than a chat message, far
-// less than the 1 MiB a notification may be. A longer caption is cut there
-// and says it goes on.
-inline constexpr std::size_t DescribedCaptionLimit = 65536;
-
 // The rectangle a label draws its text in: its own, grown to the left as
 // far as it may, so that a text longer than the label still shows whole.
 constexpr TwipRect textRect(const Control &control)

@@ -1,5 +1,6 @@
 #include "platform/qt/captionlabel.h"
 
+#include "core/announcement.h"
 #include "core/texts.h"
 #include "core/tooltiptext.h"
 #include "core/unicode.h"
@@ -173,9 +174,7 @@ void CaptionLabel::paintEvent(QPaintEvent *)
 // gives, and a tooltip of what fits on a screen, never read as markup.
 void CaptionLabel::describe(QStringView caption)
 {
-    QString described = prefix(caption, DescribedLimit).toString();
-    if (described.size() < caption.size())
-        described += Ellipsis;
+    const QString described = toQString(announcement::described(u16View(caption)));
     setAccessibleDescription(described);
     setToolTip(described.isEmpty()
                    ? QString()

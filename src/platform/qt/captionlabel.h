@@ -13,7 +13,7 @@ namespace qtplatform {
 // shows; painting draws that layout. A label that wraps shows whole lines
 // only, as many as its height holds; a caption longer than its place ends
 // in "…" where it is cut, and a wrapped one is then the label's tooltip,
-// bounded, and its accessible description, up to DescribedLimit
+// bounded, and its accessible description, up to announcement::DescribedLimit
 // characters. Only a bounded prefix of a long caption is handed to the text
 // layout, or even copied: no more of it can show in the window anyway, and
 // laying out more holds the window back in proportion.
@@ -27,7 +27,6 @@ public:
     // Enough for ordinary text to overflow a wrapped label; narrower text
     // gets up to ShownLimit.
     static constexpr qsizetype FirstTry = 256;
-    static constexpr qsizetype DescribedLimit = qsizetype(platform::DescribedCaptionLimit);
 
     explicit CaptionLabel(QWidget *parent = nullptr);
 
