@@ -13,6 +13,9 @@
 namespace platform {
 
 inline constexpr int TwipsPerPixel = 15;
+// A tab in a label moves on to the next stop; stops are this many of the
+// font's average characters apart, as Windows sets them by default.
+inline constexpr int TabStopInAverageCharacters = 8;
 
 struct Rgb
 {

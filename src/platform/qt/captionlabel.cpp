@@ -76,6 +76,7 @@ int CaptionLabel::layOut(QString text, int maxLines)
     QTextOption option((alignment() & Qt::AlignHorizontal_Mask) | Qt::AlignAbsolute);
     option.setTextDirection(direction);
     option.setWrapMode(wordWrap() ? QTextOption::WrapAtWordBoundaryOrAnywhere : QTextOption::ManualWrap);
+    option.setTabStopDistance(platform::TabStopInAverageCharacters * QFontMetricsF(font(), this).averageCharWidth());
     m_layout.setTextOption(option);
     int lines = 0;
     qreal top = 0;

@@ -92,13 +92,15 @@ namespace {
 
 UINT labelFormat(const platform::Control &label)
 {
-    // Tab stops eight average characters apart, the system's own, as the
-    // Linux build's labels have them.
-    UINT format = DT_NOPREFIX | DT_TOP | DT_EXPANDTABS;
+    // The system's own tab stops are the layout's (DT_TABSTOP, which would
+    // set others, cannot go with DT_NOPREFIX). A text longer than the label
+    // ends in an ellipsis, on one line as on several.
+    static_assert(platform::TabStopInAverageCharacters == 8);
+    UINT format = DT_NOPREFIX | DT_TOP | DT_EXPANDTABS | DT_END_ELLIPSIS;
     if (label.wordWrap)
         // The edit control's breaking shows no line in part, and breaks a
         // word longer than a line.
-        format |= DT_WORDBREAK | DT_EDITCONTROL | DT_END_ELLIPSIS;
+        format |= DT_WORDBREAK | DT_EDITCONTROL;
     else
         format |= DT_SINGLELINE;
     return format | (label.alignment == platform::TextAlignment::Right ? DT_RIGHT : DT_LEFT);
