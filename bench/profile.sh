@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Where the notifier's start-up time and memory go, next to the minimal Qt
-# popup (bench/subjects/qt_popup.cpp), on the benchmark's private display:
+# popup (bench/subjects/qt_popup.cpp), on the benchmark's private display;
+# the notifier as it ships, installed (stripped) into a scratch folder:
 #
 #   bash bench/profile.sh [BUILD_DIR]        (after bench/run.sh has built)
 #
@@ -24,6 +25,8 @@ done
 
 source "$here/display.sh"
 start_display
+cmake --install "$build_dir" --prefix "$scratch/shipped" > /dev/null
+notifier=$scratch/shipped/bin/notificador
 # The summaries below cut long listings short (head), which is no failure.
 set +o pipefail
 out=$scratch/profile
@@ -36,7 +39,8 @@ case_dir=$scratch/case
 fresh_notifier() {
     rm -rf "$case_dir"
     mkdir -p "$case_dir"
-    cp "$notifier" "$case_dir/notificador"
+    # Its debugging information beside it, for the instruction counts.
+    cp "$notifier" "$notifier.debug" "$case_dir/"
     [[ ${1:-} == with-record ]] && printf '%s\r\n' "$RECORD" > "$case_dir/MI.zorvi"
     echo "$case_dir/notificador"
 }

@@ -1,22 +1,26 @@
 #!/usr/bin/env bash
 # The per-user install and its archive: what `cmake --install` puts under
 # ~/.local, that the tree depends on nothing but system libraries, and that
-# the CPack archive holds the same tree.
+# the CPack archive holds the same tree; and that the programs, there and
+# in the Windows build's archive, ship stripped with their debugging
+# information beside them.
 #
-#   install_layout.sh CMAKE CPACK BUILD_DIR VERSION_TEXT
+#   install_layout.sh CMAKE CPACK BUILD_DIR VERSION_TEXT [WINDOWS_BUILD_DIR]
 #
 # Every check prints PASS: or FAIL:; the script exits non-zero if any failed.
 
 set -euo pipefail
 
-if (($# != 4)); then
-    echo "usage: $0 CMAKE CPACK BUILD_DIR VERSION_TEXT" >&2
+if (($# != 4 && $# != 5)); then
+    echo "usage: $0 CMAKE CPACK BUILD_DIR VERSION_TEXT [WINDOWS_BUILD_DIR]" >&2
     exit 2
 fi
+here=$(cd -- "$(dirname -- "${BASH_SOURCE[0]}")" && pwd)
 cmake_bin=$1
 cpack_bin=$2
 build_dir=$(cd -- "$3" && pwd)
 version=$4
+windows_build_dir=${5:-}
 
 failures=0
 pass() { printf 'PASS: %s\n' "$*"; }
@@ -25,6 +29,18 @@ check() { # check WHAT COMMAND...
     local what=$1
     shift
     if "$@"; then pass "$what"; else fail "$what"; fi
+}
+
+# shipped_checks OBJDUMP OBJCOPY PROGRAM DEBUG_FILE: check_shipped.py's
+# checks, counted with these.
+shipped_checks() {
+    local report status=0
+    report=$(python3 -B "$here/check_shipped.py" "$@" 2>&1) || status=$?
+    grep -E '^(PASS|FAIL):' <<< "$report" || true
+    failures=$((failures + $(grep -c '^FAIL:' <<< "$report" || true)))
+    if ((status != 0)) && ! grep -q '^FAIL:' <<< "$report"; then
+        fail "check_shipped.py $*: $report"
+    fi
 }
 
 for tool in readelf objcopy ldd desktop-file-validate python3 tar; do
@@ -52,6 +68,8 @@ fi
 
 expected="bin/notificador
 bin/notificador-peer
+bin/notificador-peer.debug
+bin/notificador.debug
 share/applications/notificador.desktop
 share/icons/hicolor/16x16/apps/notificador.png
 share/icons/hicolor/32x32/apps/notificador.png
@@ -59,7 +77,7 @@ share/icons/hicolor/48x48/apps/notificador.png
 share/icons/hicolor/scalable/apps/notificador.svg"
 installed=$(cd "$prefix" && find . -mindepth 1 ! -type d | sed 's|^\./||' | LC_ALL=C sort)
 if [[ $installed == "$expected" ]]; then
-    pass "the install holds exactly the programs, the desktop entry and the icons"
+    pass "the install holds exactly the programs, their debugging information, the desktop entry and the icons"
 else
     fail "the install holds:"
     printf '      %s\n' $installed
@@ -67,6 +85,9 @@ fi
 
 check "bin/notificador is executable" test -x "$prefix/bin/notificador"
 check "bin/notificador-peer is executable" test -x "$prefix/bin/notificador-peer"
+for program in notificador notificador-peer; do
+    shipped_checks objdump objcopy "$prefix/bin/$program" "$prefix/bin/$program.debug"
+done
 
 # The PNG header tells the size and whether there is an alpha channel
 # (colour type 6).
@@ -149,6 +170,24 @@ else
     head -n 20 "$scratch/diff.log"
 fi
 check "the archived program is executable" test -x "${top[0]}/bin/notificador"
+
+# --- the Windows archive ------------------------------------------------------
+
+# The Windows build made beside this one, where it is made.
+if [[ -n $windows_build_dir ]]; then
+    if (cd "$scratch" && "$cpack_bin" -G ZIP --config "$windows_build_dir/CPackConfig.cmake" -B "$scratch/zip") \
+        > "$scratch/cpack-zip.log" 2>&1; then
+        pass "cpack makes the Windows .zip"
+        zips=("$scratch"/zip/*.zip)
+        python3 -m zipfile -e "${zips[0]}" "$scratch/zip/unpacked"
+        shipped=("$scratch"/zip/unpacked/*)
+        shipped_checks x86_64-w64-mingw32-objdump x86_64-w64-mingw32-objcopy \
+            "${shipped[0]}/notificador.exe" "${shipped[0]}/notificador.debug"
+    else
+        fail "cpack -G ZIP failed in $windows_build_dir:"
+        cat "$scratch/cpack-zip.log"
+    fi
+fi
 
 echo "== done: $failures failure(s)"
 ((failures == 0))
