@@ -4,11 +4,11 @@
 #include "qtplatform.h"
 
 #include "core/announcement.h"
+#include "core/tooltiptext.h"
 #include "platform/qt/captionlabel.h"
 #include "platform/qt/guiapplication.h"
 #include "platform/qt/keycodes.h"
 #include "platform/qt/systemclock.h"
-#include "core/tooltiptext.h"
 #include "intake/notificationrecord.h"
 #include "ui/layout.h"
 #include "ui/principal.h"
