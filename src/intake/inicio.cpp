@@ -70,6 +70,9 @@ void Inicio::Main()
         }
         readWhole = true;
         Fields = splitRecord(line, m_platform.textCodec());
+        // The fields hold their own bytes: up to a mebibyte less while the
+        // window is up.
+        std::string().swap(line);
 
         // The window is loaded, and so centred, before the field is read: a
         // line too short for a sender fails with the window already loaded.

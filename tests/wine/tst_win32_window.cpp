@@ -272,8 +272,14 @@ TEST_F(Win32WindowTest, AnnouncesSenderAndMessageAsItShows)
     nativeWindow->setCaption(ui::Label1Index, u"Ana");
     nativeWindow->setCaption(ui::Label2Index, u"Hola");
     const HWND before = GetForegroundWindow();
+    // With no screen reader running, nobody would hear it.
     nativeWindow->showTopmostWithoutActivating();
     pumpMessages();
+    EXPECT_FALSE(raised.provided);
+    ASSERT_TRUE(SystemParametersInfoW(SPI_SETSCREENREADER, TRUE, nullptr, 0));
+    nativeWindow->showTopmostWithoutActivating();
+    pumpMessages();
+    SystemParametersInfoW(SPI_SETSCREENREADER, FALSE, nullptr, 0);
     EXPECT_TRUE(raised.provided);
     EXPECT_EQ(raised.kind, 4);       // NotificationKind_Other
     EXPECT_EQ(raised.processing, 0); // NotificationProcessing_ImportantAll

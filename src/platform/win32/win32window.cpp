@@ -479,6 +479,11 @@ std::wstring Win32Window::labelDescription(const Control &label) const
 
 void Win32Window::announce()
 {
+    // Only a screen reader hears the event, and one that runs says so;
+    // without one, the automation library is not even loaded.
+    BOOL screenReader = FALSE;
+    if (!SystemParametersInfoW(SPI_GETSCREENREADER, 0, &screenReader, 0) || !screenReader)
+        return;
     std::vector<announcement::Part> parts;
     for (std::size_t index = 0; index < m_controls.size(); ++index) {
         const platform::Control &designed = m_controls[index].layout;
