@@ -88,19 +88,29 @@ struct Context
     std::string log;
 };
 
+// Waits until the program's window is shown and painted, it ends, or the
+// start limit passes; true if the window came. endedEarly says whether it
+// ended first, with what ended tells.
+bool waitForWindow(Context &context, const Started &started, Ended &ended, bool &endedEarly)
+{
+    const double deadline = started.startMs + StartLimitMs;
+    bool shown = false;
+    endedEarly = false;
+    while (!shown && !endedEarly && nowMs() < deadline) {
+        shown = context.watch->waitShownAndPainted(std::min(deadline, nowMs() + 100));
+        endedEarly = !shown && hasEnded(started.pid, ended);
+    }
+    return shown;
+}
+
 void runOnce(Context &context, const Scenario &scenario, Samples &samples, bool keep)
 {
     const Prepared prepared = prepare(scenario, context.runDir, 9);
     const Started started = launch(context.wine, {context.wine, prepared.program}, context.env, prepared.cwd, context.log);
     context.watch->follow(started.pid);
-    const double deadline = started.startMs + StartLimitMs;
-    bool shown = false;
     Ended ended;
     bool endedEarly = false;
-    while (!shown && !endedEarly && nowMs() < deadline) {
-        shown = context.watch->waitShownAndPainted(std::min(deadline, nowMs() + 100));
-        endedEarly = !shown && hasEnded(started.pid, ended);
-    }
+    const bool shown = waitForWindow(context, started, ended, endedEarly);
     const Scheduled scheduled = shown ? scheduledSoFar(started.pid) : Scheduled{};
     if (shown)
         context.watch->idleUntil(context.watch->paintedAtMs() + SettleMs);
@@ -147,14 +157,9 @@ void splitOnce(Context &context, const Scenario &scenario, Split &split)
     const double wineStart = wineClockMs();
     const Started started = launch(context.wine, {context.wine, prepared.program}, env, prepared.cwd, trace);
     context.watch->follow(started.pid);
-    const double deadline = started.startMs + StartLimitMs;
-    bool shown = false;
     Ended ended;
     bool endedEarly = false;
-    while (!shown && !endedEarly && nowMs() < deadline) {
-        shown = context.watch->waitShownAndPainted(std::min(deadline, nowMs() + 100));
-        endedEarly = !shown && hasEnded(started.pid, ended);
-    }
+    const bool shown = waitForWindow(context, started, ended, endedEarly);
     if (!endedEarly)
         stop(started.pid);
     if (!shown)
