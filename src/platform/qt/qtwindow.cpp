@@ -72,6 +72,18 @@ QFont fontOf(const platform::Font &font)
     return qfont;
 }
 
+// A line edit lays its text out once in the application's font before it
+// takes its parent's. With the parent's font as the application's for that
+// moment, that layout loads no face of its own, one that would never be drawn.
+QLineEdit *newLineEdit(QWidget &parent)
+{
+    const QFont applicationFont = QApplication::font();
+    QApplication::setFont(parent.font());
+    auto *box = new QLineEdit(&parent);
+    QApplication::setFont(applicationFont);
+    return box;
+}
+
 void setRoleColour(QWidget &widget, QPalette::ColorRole role, const QColor &colour)
 {
     QPalette palette = widget.palette();
@@ -177,7 +189,7 @@ QWidget *QtWindow::makeControl(const platform::Control &control)
         return picture;
     }
     case ControlKind::TextBox: {
-        auto *box = new QLineEdit(this);
+        auto *box = newLineEdit(*this);
         box->setGeometry(pixelRect(control.rect));
         box->setFrame(false);
         if (control.maxLength > 0)
