@@ -378,6 +378,19 @@ else
     fail "_NET_WM_STATE lacks _NET_WM_STATE_ABOVE: $state"
 fi
 
+# Its icon, small and large, follows it on screen.
+icons=
+for ((tries = 0; tries < 40; tries++)); do
+    icons=$(xprop -id "$notifier_window" _NET_WM_ICON 2> /dev/null | grep -o 'Icon ([0-9]* x [0-9]*)' | sort -u | tr '\n' ' ')
+    [[ $icons == *"(16 x 16)"* && $icons == *"(32 x 32)"* ]] && break
+    sleep 0.05
+done
+if [[ $icons == *"(16 x 16)"* && $icons == *"(32 x 32)"* ]]; then
+    pass "the window offers its icon at 16 and 32 px"
+else
+    fail "the window offers the icon sizes: ${icons:-none}"
+fi
+
 # The window is not resizable, so the window manager offers no maximising.
 actions=$(xprop -id "$notifier_window" _NET_WM_ALLOWED_ACTIONS 2> /dev/null || true)
 if [[ $actions != *_NET_WM_ACTION_CLOSE* ]]; then

@@ -288,6 +288,22 @@ TEST_F(Win32WindowTest, AnnouncesSenderAndMessageAsItShows)
     EXPECT_EQ(GetForegroundWindow(), before);
 }
 
+// Placed before it shows, the window shows there, and moves at once after.
+TEST_F(Win32WindowTest, ShowsWherePlaced)
+{
+    const auto twips = [dpi = int(GetDpiForWindow(window))](int pixels) { return pixels * 1440.0 / dpi; };
+    nativeWindow->setOuterLeftInTwips(twips(150));
+    nativeWindow->setOuterTopInTwips(twips(100));
+    nativeWindow->showTopmostWithoutActivating();
+    RECT outer{};
+    GetWindowRect(window, &outer);
+    EXPECT_EQ(outer.left, 150);
+    EXPECT_EQ(outer.top, 100);
+    nativeWindow->setOuterTopInTwips(twips(120));
+    GetWindowRect(window, &outer);
+    EXPECT_EQ(outer.top, 120);
+}
+
 // The frame's close button asks; destroying ends the event loop.
 TEST_F(Win32WindowTest, ClosesOnRequestAndEndsTheLoop)
 {

@@ -30,6 +30,10 @@ constexpr UINT DestroyLater = WM_APP + 1;
 // Tells screen readers of the window once it is on screen, from the event
 // loop: the notification is not held back by the work that follows.
 constexpr UINT AnnounceShown = WM_APP + 2;
+// Gives the window its icons once it is on screen and painted: a timer's
+// message comes only when no paint is pending. Under Wine, handing the icons
+// to the X server took as long as showing the window itself.
+constexpr UINT_PTR IconsOnceShown = 1;
 
 // A label can show only a few lines; what it is given beyond a generous
 // number of characters would cost its layout time and show nothing. The
@@ -124,7 +128,8 @@ Win32Window::Win32Window(Win32WindowSystem &system, const platform::WindowLayout
     // Its dots per inch are those of the monitor it is on.
     applyDpi(GetDpiForWindow(m_window));
     const SIZE outer = outerPixelSize(m_dpi);
-    SetWindowPos(m_window, nullptr, 0, 0, outer.cx, outer.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    if (outer.cx != initial.cx || outer.cy != initial.cy)
+        SetWindowPos(m_window, nullptr, 0, 0, outer.cx, outer.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 Win32Window::~Win32Window()
@@ -234,6 +239,14 @@ void Win32Window::applyDpi(UINT dpi)
             DeleteObject(control.font);
         control.font = font;
     }
+    if (m_bigIcon.get())
+        applyIcons();
+    InvalidateRect(m_window, nullptr, TRUE);
+}
+
+void Win32Window::applyIcons()
+{
+    const UINT dpi = m_dpi;
     // The old icons go only once the new ones are in place.
     UniqueIcon big = loadProgramIcon(GetSystemMetricsForDpi(SM_CXICON, dpi));
     UniqueIcon small = loadProgramIcon(GetSystemMetricsForDpi(SM_CXSMICON, dpi));
@@ -241,7 +254,6 @@ void Win32Window::applyDpi(UINT dpi)
     SendMessageW(m_window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small.get()));
     m_bigIcon = std::move(big);
     m_smallIcon = std::move(small);
-    InvalidateRect(m_window, nullptr, TRUE);
 }
 
 LRESULT CALLBACK Win32Window::windowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
@@ -329,6 +341,12 @@ LRESULT Win32Window::onMessage(UINT message, WPARAM wParam, LPARAM lParam)
         break;
     case DestroyLater:
         DestroyWindow(m_window);
+        return 0;
+    case WM_TIMER:
+        if (wParam != IconsOnceShown)
+            break;
+        KillTimer(m_window, IconsOnceShown);
+        applyIcons();
         return 0;
     case AnnounceShown:
         try {
@@ -558,9 +576,18 @@ void Win32Window::moveOuterTo(std::optional<double> left, std::optional<double> 
 {
     RECT outer{};
     GetWindowRect(m_window, &outer);
-    const int x = left ? pixelsFromTwips(*left, m_dpi) : outer.left;
-    const int y = top ? pixelsFromTwips(*top, m_dpi) : outer.top;
-    SetWindowPos(m_window, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    POINT corner = m_cornerWhenShown.value_or(POINT{outer.left, outer.top});
+    if (left)
+        corner.x = pixelsFromTwips(*left, m_dpi);
+    if (top)
+        corner.y = pixelsFromTwips(*top, m_dpi);
+    // A window not yet shown goes there as it shows, in one move: each move
+    // of its own took a round to the window system.
+    if (!IsWindowVisible(m_window)) {
+        m_cornerWhenShown = corner;
+        return;
+    }
+    SetWindowPos(m_window, nullptr, corner.x, corner.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void Win32Window::setOuterTopInTwips(double top)
@@ -609,8 +636,13 @@ void Win32Window::showTopmostWithoutActivating()
     m_pointerWhenShown = pointer;
     // Visible, in the topmost band, where it was placed and as large as it
     // is; the application in front keeps the keyboard focus.
-    SetWindowPos(m_window, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+    const POINT corner = m_cornerWhenShown.value_or(POINT{});
+    SetWindowPos(m_window, HWND_TOPMOST, corner.x, corner.y, 0, 0,
+                 SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW | (m_cornerWhenShown ? 0 : SWP_NOMOVE));
+    m_cornerWhenShown.reset();
     PostMessageW(m_window, AnnounceShown, 0, 0);
+    if (!m_bigIcon.get())
+        SetTimer(m_window, IconsOnceShown, USER_TIMER_MINIMUM, nullptr);
     // The system shows the window before the call returns.
     if (IsWindowVisible(m_window))
         m_events.shown();

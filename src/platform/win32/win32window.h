@@ -59,6 +59,7 @@ private:
 
     void createControls(const platform::WindowLayout &layout);
     void applyDpi(UINT dpi);
+    void applyIcons();
     SIZE outerPixelSize(UINT dpi) const;
     void paint();
     Control *controlOf(HWND child);
@@ -88,6 +89,9 @@ private:
     platform::Colour m_background;
     std::vector<Control> m_controls;
     std::optional<POINT> m_pointerWhenShown;
+    // Where the window's outer corner goes when it shows, if it was placed
+    // before.
+    std::optional<POINT> m_cornerWhenShown;
     bool m_focusOffered = false;
     UniqueIcon m_bigIcon;
     UniqueIcon m_smallIcon;
