@@ -9,7 +9,6 @@
 #include "platform/qt/notifiericon.h"
 #include "platform/qt/pixelresource.h"
 #include "platform/qt/qstringconversion.h"
-#include "platform/qt/shape.h"
 #include "platform/qt/singlelinevalidator.h"
 
 #include <QApplication>
@@ -17,6 +16,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QWindow>
 
 #include <algorithm>
@@ -167,20 +167,21 @@ QWidget *QtWindow::makeControl(const platform::Control &control)
         label->setPlaceholder(control.text);
         return label;
     }
+    // Painted by the window beneath every label and box, as on Windows: a
+    // widget each cost its construction and a paint of its own, for a few
+    // pixels that never change. No shape lies above a control it overlaps.
     case ControlKind::Rectangle: {
-        const QColor fill = control.fill ? colourOf(*control.fill) : QColor(Qt::transparent);
         std::optional<QColor> border;
         if (control.border)
             border = colourOf(*control.border);
-        auto *shape = new Shape(fill, border, this);
-        shape->setGeometry(pixelRect(control.rect));
-        return shape;
+        m_shapes.push_back({pixelRect(control.rect), control.fill ? colourOf(*control.fill) : QColor(Qt::transparent),
+                            border});
+        return nullptr;
     }
-    case ControlKind::Line: {
-        auto *line = new Shape(control.foreground ? colourOf(*control.foreground) : QColor(Qt::black), std::nullopt, this);
-        line->setGeometry(lineRect(control.rect));
-        return line;
-    }
+    case ControlKind::Line:
+        m_shapes.push_back(
+            {lineRect(control.rect), control.foreground ? colourOf(*control.foreground) : QColor(Qt::black), {}});
+        return nullptr;
     case ControlKind::Picture: {
         auto *picture = new QLabel(this);
         picture->setPixmap(resourcePixmap(QStringLiteral(":/icons/%1.pixels").arg(toQString(control.picture))));
@@ -437,6 +438,18 @@ void QtWindow::closeEvent(QCloseEvent *event)
     if (!m_destroyed)
         m_events.closeRequested();
     event->setAccepted(m_destroyed);
+}
+
+void QtWindow::paintEvent(QPaintEvent *)
+{
+    QPainter painter(this);
+    for (const Shape &shape : m_shapes) {
+        painter.fillRect(shape.rect, shape.fill);
+        if (shape.border) {
+            painter.setPen(*shape.border);
+            painter.drawRect(shape.rect.adjusted(0, 0, -1, -1));
+        }
+    }
 }
 
 } // namespace qtplatform

@@ -13,7 +13,8 @@
 namespace qtplatform {
 
 // A top-level window built from a layout: each control a widget named
-// after it, stacked as the layout says. Every key that delivers a character
+// after it, stacked as the layout says, except the rectangles and lines,
+// which the window paints beneath them. Every key that delivers a character
 // goes to the window's events first, with the control that has the focus;
 // the control takes it only if the events let it. The core holds it through
 // a WindowHandle, as the window deletes itself once destroyed.
@@ -46,6 +47,7 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
 
 private:
     struct Control
@@ -54,6 +56,15 @@ private:
         // A text box's text at load and its designed limit (0: none).
         std::u16string textAtLoad;
         std::size_t limit = 0;
+    };
+
+    // A filled rectangle with an optional one-pixel border; one pixel high,
+    // it is a line.
+    struct Shape
+    {
+        QRect rect;
+        QColor fill;
+        std::optional<QColor> border;
     };
 
     void buildControls(const platform::WindowLayout &layout);
@@ -66,6 +77,7 @@ private:
 
     platform::WindowEvents &m_events;
     std::vector<Control> m_controls; // by the control's index in the layout
+    std::vector<Shape> m_shapes;      // bottommost first
     bool m_destroyed = false;
     // A text box's text as the user's latest action reached it.
     struct BeforeEdit
