@@ -81,19 +81,27 @@ bool readFrameExtents(xcb_connection_t *connection, xcb_window_t window, xcb_ato
 // holds the notification back once, by this much, and no more.
 std::chrono::steady_clock::duration frameExtentsWaitLeft = std::chrono::seconds(1);
 
+// Whether the window manager has been asked for the window's extents: the
+// atom of the property it answers in, or none where it cannot be asked.
+const char *const FrameExtentsAskedProperty = "_notificador_frameExtentsAsked";
+
 // The window manager can be asked for the extents it will give an unmapped
-// window, and answers by setting a property on it.
-QMargins x11FrameMarginsBeforeMapping(QWidget &window)
+// window, and answers by setting a property on it. Asked once per window.
+xcb_atom_t askFrameExtents(QWidget &window)
 {
+    const QVariant asked = window.property(FrameExtentsAskedProperty);
+    if (asked.isValid())
+        return xcb_atom_t(asked.toUInt());
+    window.setProperty(FrameExtentsAskedProperty, uint(XCB_ATOM_NONE));
     auto *x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
     if (!x11 || QGuiApplication::platformName() != QLatin1String("xcb") || !x11->connection())
-        return {};
+        return XCB_ATOM_NONE;
     xcb_connection_t *connection = x11->connection();
     const auto id = xcb_window_t(window.winId());
     const xcb_screen_t *screen = xcb_setup_roots_iterator(xcb_get_setup(connection)).data;
     const FrameExtentsAtoms atoms = internFrameExtentsAtoms(connection);
     if (!screen || !windowManagerSupports(connection, screen->root, atoms.supported, atoms.request))
-        return {};
+        return XCB_ATOM_NONE;
 
     xcb_client_message_event_t message{};
     message.response_type = XCB_CLIENT_MESSAGE;
@@ -104,12 +112,23 @@ QMargins x11FrameMarginsBeforeMapping(QWidget &window)
                    XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
                    reinterpret_cast<const char *>(&message));
     xcb_flush(connection);
+    window.setProperty(FrameExtentsAskedProperty, uint(atoms.extents));
+    return atoms.extents;
+}
 
+// The window manager's answer, waited for within what is left of the wait.
+QMargins x11FrameMarginsBeforeMapping(QWidget &window)
+{
+    const xcb_atom_t extents = askFrameExtents(window);
+    if (extents == XCB_ATOM_NONE)
+        return {};
+    xcb_connection_t *connection = qGuiApp->nativeInterface<QNativeInterface::QX11Application>()->connection();
+    const auto id = xcb_window_t(window.winId());
     QMargins margins;
     const auto start = std::chrono::steady_clock::now();
     const auto deadline = start + frameExtentsWaitLeft;
     bool answered;
-    while (!(answered = readFrameExtents(connection, id, atoms.extents, margins))
+    while (!(answered = readFrameExtents(connection, id, extents, margins))
            && std::chrono::steady_clock::now() < deadline)
         std::this_thread::sleep_for(std::chrono::microseconds(200));
     frameExtentsWaitLeft = std::max(frameExtentsWaitLeft - (std::chrono::steady_clock::now() - start),
@@ -220,6 +239,11 @@ void keepCentreOnceFramed(QWidget &window, QMargins assumed)
 }
 
 } // namespace
+
+void askFrameMarginsAhead(QWidget &window)
+{
+    askFrameExtents(window);
+}
 
 QMargins frameMargins(QWidget &window)
 {

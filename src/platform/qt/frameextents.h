@@ -12,6 +12,11 @@ class QWidget;
 // extents it will give the window instead.
 namespace qtplatform {
 
+// Asks the window manager now for the frame it will give the window, which
+// gets the window its native counterpart: the answer is then on its way
+// while the window is built, and frameMargins() waits only for what is left.
+void askFrameMarginsAhead(QWidget &window);
+
 // Left, top, right and bottom, in device-independent pixels; none where
 // the window manager does not tell.
 QMargins frameMargins(QWidget &window);

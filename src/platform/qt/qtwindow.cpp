@@ -123,6 +123,9 @@ QtWindow::QtWindow(const platform::WindowLayout &layout, platform::WindowEvents 
     setFont(fontOf(layout.font));
     setRoleColour(*this, QPalette::Window, colourOf(layout.background));
     setFixedSize(pixels(layout.clientWidth), pixels(layout.clientHeight));
+    // Its placement needs the frame the window manager will give it, which
+    // takes the window manager a moment to answer.
+    askFrameMarginsAhead(*this);
     buildControls(layout);
 }
 
