@@ -119,14 +119,14 @@ Win32Window::Win32Window(Win32WindowSystem &system, const platform::WindowLayout
     if (!m_window)
         return;
     m_system.windowOpened(m_window);
+    // Its dots per inch are those of the monitor it is on.
+    m_dpi = GetDpiForWindow(m_window);
     try {
         createControls(layout);
     } catch (...) {
         releaseResources();
         throw;
     }
-    // Its dots per inch are those of the monitor it is on.
-    applyDpi(GetDpiForWindow(m_window));
     const SIZE outer = outerPixelSize(m_dpi);
     if (outer.cx != initial.cx || outer.cy != initial.cy)
         SetWindowPos(m_window, nullptr, 0, 0, outer.cx, outer.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
@@ -169,14 +169,19 @@ void Win32Window::createControls(const platform::WindowLayout &layout)
         control.fontFamily = wide(control.layout.font->family);
         // The control's identifier is its place in the layout, counted from 1.
         const auto id = reinterpret_cast<HMENU>(static_cast<INT_PTR>(m_controls.size()));
+        // Made where it goes, in its font: each move or font after cost a
+        // round to the window system.
+        const RECT rect = pixelRect(platform::textRect(control.layout), m_dpi);
+        const int width = rect.right - rect.left;
+        const int height = rect.bottom - rect.top;
         switch (designed.kind) {
         case ControlKind::Label:
             // Drawn by the window (WM_DRAWITEM): a static control can
             // neither end its last line in an ellipsis nor grow to the left.
             // The caption stays the control's text, for whoever reads it.
             control.window = CreateWindowExW(0, L"STATIC", shownCaption(designed.text).c_str(),
-                                             WS_CHILD | WS_VISIBLE | SS_NOPREFIX | SS_OWNERDRAW, 0, 0, 0, 0, m_window,
-                                             id, instance, nullptr);
+                                             WS_CHILD | WS_VISIBLE | SS_NOPREFIX | SS_OWNERDRAW, rect.left, rect.top,
+                                             width, height, m_window, id, instance, nullptr);
             // A wrapping label may show only part of its caption; the rest
             // it gives as its accessible description.
             if (control.window && designed.wordWrap) {
@@ -194,8 +199,8 @@ void Win32Window::createControls(const platform::WindowLayout &layout)
                 CreateWindowExW(0, L"STATIC", wide(designed.accessibleName).c_str(), WS_CHILD | SS_NOPREFIX, 0, 0, 0, 0,
                                 m_window, nullptr, instance, nullptr);
             control.window = CreateWindowExW(0, L"EDIT", wide(designed.text).c_str(),
-                                             WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_LEFT | ES_AUTOHSCROLL, 0, 0, 0, 0,
-                                             m_window, id, instance, nullptr);
+                                             WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_LEFT | ES_AUTOHSCROLL, rect.left,
+                                             rect.top, width, height, m_window, id, instance, nullptr);
             if (control.window) {
                 if (designed.maxLength > 0)
                     SendMessageW(control.window, EM_SETLIMITTEXT, WPARAM(designed.maxLength), 0);
@@ -214,6 +219,8 @@ void Win32Window::createControls(const platform::WindowLayout &layout)
         }
         if ((designed.kind == ControlKind::Label || designed.kind == ControlKind::TextBox) && !control.window)
             throw platform::SystemFailure(platform::FailureKind::OutOfMemory, std::int64_t(GetLastError()));
+        if (control.window)
+            applyFont(control);
     }
 }
 
@@ -233,15 +240,20 @@ void Win32Window::applyDpi(UINT dpi)
         const RECT rect = pixelRect(platform::textRect(control.layout), dpi);
         SetWindowPos(control.window, nullptr, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top,
                      SWP_NOZORDER | SWP_NOACTIVATE);
-        const HFONT font = createFont(control.fontFamily, control.layout.font->points, control.layout.font->weight, dpi);
-        SendMessageW(control.window, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-        if (control.font)
-            DeleteObject(control.font);
-        control.font = font;
+        applyFont(control);
     }
     if (m_bigIcon.get())
         applyIcons();
     InvalidateRect(m_window, nullptr, TRUE);
+}
+
+void Win32Window::applyFont(Control &control)
+{
+    const HFONT font = createFont(control.fontFamily, control.layout.font->points, control.layout.font->weight, m_dpi);
+    SendMessageW(control.window, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    if (control.font)
+        DeleteObject(control.font);
+    control.font = font;
 }
 
 void Win32Window::applyIcons()

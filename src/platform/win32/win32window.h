@@ -59,6 +59,7 @@ private:
 
     void createControls(const platform::WindowLayout &layout);
     void applyDpi(UINT dpi);
+    void applyFont(Control &control);
     void applyIcons();
     SIZE outerPixelSize(UINT dpi) const;
     void paint();
