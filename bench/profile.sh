@@ -33,15 +33,21 @@ out=$scratch/profile
 mkdir -p "$out"
 
 readonly RECORD='MI-Mensaje;08/12/2026 21:00:00;Ana;127.0.0.1;40000;Luis;127.0.0.1;40001;Hola, ¿qué tal?'
+# The same record with a message of 1 MB, words cut on a character.
+LONG_RECORD=${RECORD%;*}\;$(python3 -c "
+words = 'Hola, te escribo para saber si mañana vienes a la reunión de las diez. '.encode()
+print((words * (2**20 // len(words) + 1))[:2**20].decode(errors='ignore'), end='')")
 case_dir=$scratch/case
-# fresh_notifier [with-record]: a copy of the notifier in case_dir, with its
-# notification file beside it if asked; prints the copy's path.
+# fresh_notifier [with-record|with-long-record]: a copy of the notifier in
+# case_dir, with its notification file beside it if asked; prints the
+# copy's path.
 fresh_notifier() {
     rm -rf "$case_dir"
     mkdir -p "$case_dir"
     # Its debugging information beside it, for the instruction counts.
     cp "$notifier" "$notifier.debug" "$case_dir/"
     [[ ${1:-} == with-record ]] && printf '%s\r\n' "$RECORD" > "$case_dir/MI.zorvi"
+    [[ ${1:-} == with-long-record ]] && printf '%s\r\n' "$LONG_RECORD" > "$case_dir/MI.zorvi"
     echo "$case_dir/notificador"
 }
 
@@ -139,3 +145,8 @@ for step in "PROGRAM TOTALS" "_dl_start " "QApplicationPrivate::init()" "FcInitL
 done
 total() { inclusive "$1" "PROGRAM TOTALS" | tr -d ,; }
 awk -v n="$(total notificador)" -v p="$(total popup)" 'BEGIN {printf "notificador / popup: %.3fx\n", n / p}'
+until_shown valgrind --tool=callgrind --callgrind-out-file="$out/callgrind-long.out" \
+    "$(fresh_notifier with-long-record)" 2> /dev/null
+callgrind_annotate --inclusive=yes "$out/callgrind-long.out" > "$out/callgrind-long.txt" 2> /dev/null
+awk -v l="$(total long)" -v n="$(total notificador)" \
+    'BEGIN {printf "notificador, a 1 MB message: %d, %.3fx the message above\n", l, l / n}'
