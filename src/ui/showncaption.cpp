@@ -10,9 +10,12 @@ namespace {
 using namespace bidi;
 
 // Whether a unit of a message is more than a character to copy: the end of
-// a paragraph, or a bidirectional control. No surrogate is.
-bool needsCare(char16_t unit)
+// a paragraph, or a bidirectional control. No surrogate is, nor any
+// printable ASCII, which most messages are made of.
+constexpr bool needsCare(char16_t unit)
 {
+    if (unit >= 0x20 && unit < 0x85)
+        return false;
     return isParagraphSeparator(unit) || isEmbeddingOrOverride(unit) || unit == PopDirectionalFormatting
         || (unit >= 0x2066 && unit <= 0x2069);
 }
