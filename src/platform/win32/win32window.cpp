@@ -258,10 +258,9 @@ void Win32Window::applyFont(Control &control)
 
 void Win32Window::applyIcons()
 {
-    const UINT dpi = m_dpi;
     // The old icons go only once the new ones are in place.
-    UniqueIcon big = loadProgramIcon(GetSystemMetricsForDpi(SM_CXICON, dpi));
-    UniqueIcon small = loadProgramIcon(GetSystemMetricsForDpi(SM_CXSMICON, dpi));
+    UniqueIcon big = loadProgramIcon(GetSystemMetricsForDpi(SM_CXICON, m_dpi));
+    UniqueIcon small = loadProgramIcon(GetSystemMetricsForDpi(SM_CXSMICON, m_dpi));
     SendMessageW(m_window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big.get()));
     SendMessageW(m_window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small.get()));
     m_bigIcon = std::move(big);
